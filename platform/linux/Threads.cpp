@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/System.h"
+
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+
+namespace win {
+namespace {
+// Windows priorities in steps of two nice levels, as the kernel's scheduler weighs them.
+constexpr int kNicePerPriorityStep = 2;
+const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-2));
+} // namespace
+
+void Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void ExitProcess(UINT exitCode) {
+    std::fflush(nullptr);
+    _exit(static_cast<int>(exitCode));
+}
+
+HANDLE GetCurrentThread() {
+    return kCurrentThread;
+}
+
+BOOL SetThreadPriority(HANDLE thread, int priority) {
+    if (thread != kCurrentThread || priority < THREAD_PRIORITY_LOWEST ||
+        priority > THREAD_PRIORITY_HIGHEST) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const auto tid = static_cast<id_t>(syscall(SYS_gettid));
+    if (setpriority(PRIO_PROCESS, tid, -priority * kNicePerPriorityStep) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace win
+
+namespace platform {
+
+bool StartThread(void (*entry)(void*), void* argument) {
+    try {
+        std::thread(entry, argument).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+} // namespace platform
