@@ -32,7 +32,7 @@ enum class Fit {
     StarWidth,         ///< a * width or precision would read an argument
     TooManyConversions,
     KindMismatch, ///< e.g. %s where a character is passed, %d where a string is passed
-    BadLength,    ///< a length modifier other than h, hh, l
+    BadLength,    ///< a length modifier other than h, hh, l, or one on %c or %s
     Unterminated, ///< a % at the end of the text
     TooWide,      ///< a width or precision beyond 4095
 };
@@ -41,7 +41,8 @@ enum class Fit {
 Fit CheckFormat(const char* format, std::span<const catalogue::ArgKind> kinds);
 
 /// Formats with the arguments when the format fits their kinds; otherwise returns the format
-/// text itself. A null format counts as "". A null string argument formats as "".
+/// text itself. A null format counts as "". A null string argument formats as "". Conversions
+/// give what printf gives, with l taken as 32 bits everywhere; a %c of code 0 ends the text.
 std::string FormatText(const char* format, std::initializer_list<Arg> args);
 
 /// FormatText for arguments assembled at run time (e.g. from a catalogue signature).
