@@ -25,6 +25,17 @@ inline constexpr std::uint16_t kResourceVersion = 1;
 inline constexpr std::uint32_t kResourceHeaderSize = 14;
 inline constexpr std::uint32_t kResourceEntrySize = 12;
 
+// Where the fields lie in the header and in a directory record (bytes 0 and 3 of a record are
+// not read).
+inline constexpr std::size_t kHeaderMagicAt = 0;
+inline constexpr std::size_t kHeaderEntryCountAt = 4;
+inline constexpr std::size_t kHeaderVersionAt = 6;
+inline constexpr std::size_t kHeaderReservedAt = 8;
+inline constexpr std::size_t kHeaderDirectoryOffsetAt = 10;
+inline constexpr std::size_t kEntryIdAt = 1;
+inline constexpr std::size_t kEntryDataOffsetAt = 4;
+inline constexpr std::size_t kEntryDataSizeAt = 8;
+
 /// Values of ResourceError.
 enum ResourceErrorCode : std::int32_t {
     kResourceOk = 0,
@@ -86,12 +97,16 @@ ResourceEntry* ReadResourceDirectory(win::HANDLE file, std::uint16_t* count);
 void FindResourceEntry(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
                        ResourceEntry* entry);
 
-/// A new buffer with the entry's data and its size, or null with size 0.
+/// A new buffer with the entry's data and its size, or null with size 0. An empty entry gives a
+/// valid buffer. Data that do not lie inside the file give error 1 before anything is allocated
+/// for them.
 void* ReadResourceData(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
                        std::uint32_t* size);
 
-/// A new NUL-terminated copy of a text entry; "" (still to be freed) for any failure. Never
-/// null; leaves no error pending, and consumes one that was pending on entry.
+/// A new NUL-terminated copy of a text entry; "" (still to be freed) for any failure, including
+/// no memory for the copy. Leaves no error pending, and consumes one that was pending on entry.
+/// Never null, unless the heap cannot give even the one byte of "": then null (free accepts it,
+/// and format::FormatText reads it as "").
 char* ReadResourceString(win::HANDLE file, std::uint32_t id);
 
 /// The entry's data offset, and its size in *size. A failure stays pending for the caller, who
