@@ -244,7 +244,7 @@ void AppendInteger(std::string& out, const Spec& spec, std::int32_t value) {
         digits.insert(digits.begin(), '0');
     }
 
-    std::string prefix;
+    std::string_view prefix;
     if (negative) {
         prefix = "-";
     } else if (spec.conversion == 'd' || spec.conversion == 'i') {
@@ -258,7 +258,8 @@ void AppendInteger(std::string& out, const Spec& spec, std::int32_t value) {
     if (spec.zeroPad && !spec.leftAlign && spec.precision == kNoPrecision && width > used) {
         digits.insert(0, width - used, '0');
     }
-    AppendPadded(out, prefix + digits, spec);
+    digits.insert(0, prefix);
+    AppendPadded(out, digits, spec);
 }
 
 class Output {
