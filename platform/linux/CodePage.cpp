@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/linux/CodePage.h"
+
+#include "platform/ScopedHandle.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <iconv.h>
+#include <vector>
+
+namespace platform::layer {
+namespace {
+
+constexpr const char* kCodePageVariable = "BOOTMEDIA_CODEPAGE";
+constexpr const char* kDefaultCodePage = "CP1252";
+constexpr const char* kWideEncoding = "UTF-16LE";
+constexpr std::size_t kUnitBytes = 2;
+constexpr std::size_t kChunkBytes = 256;
+constexpr char16_t kHighSurrogateFirst = 0xD800;
+constexpr char16_t kHighSurrogateLast = 0xDBFF;
+constexpr char16_t kLowSurrogateFirst = 0xDC00;
+constexpr char16_t kLowSurrogateLast = 0xDFFF;
+constexpr unsigned kByteBits = 8;
+constexpr unsigned kByteMask = 0xFF;
+
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
+constexpr std::size_t kIconvFailed = static_cast<std::size_t>(-1);
+
+struct IconvTraits {
+    using Handle = iconv_t;
+    static Handle invalid() noexcept { return kNoConversion; }
+    static void close(Handle handle) noexcept { iconv_close(handle); }
+};
+using Iconv = ScopedHandle<IconvTraits>;
+
+bool IsKnown(const std::string& name) {
+    return Iconv(iconv_open(name.c_str(), kWideEncoding)).valid();
+}
+
+std::string IconvName(std::string_view setting) {
+    const bool number = !setting.empty() && std::all_of(setting.begin(), setting.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    });
+    return number ? "CP" + std::string(setting) : std::string(setting);
+}
+
+std::vector<char> LittleEndianBytes(std::u16string_view text) {
+    std::vector<char> bytes;
+    bytes.reserve(text.size() * kUnitBytes);
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & kByteMask));
+        bytes.push_back(static_cast<char>(unit >> kByteBits));
+    }
+    return bytes;
+}
+
+char16_t UnitAt(const char* bytes) {
+    return static_cast<char16_t>(static_cast<unsigned char>(bytes[0]) |
+                                 static_cast<unsigned char>(bytes[1]) << kByteBits);
+}
+
+// Bytes of the character iconv stopped at: a whole surrogate pair, else one unit.
+std::size_t CharacterBytes(const char* bytes, std::size_t left) {
+    if (left < 2 * kUnitBytes)
+        return kUnitBytes;
+    const char16_t first = UnitAt(bytes);
+    const char16_t second = UnitAt(bytes + kUnitBytes);
+    const bool pair = first >= kHighSurrogateFirst && first <= kHighSurrogateLast &&
+                      second >= kLowSurrogateFirst && second <= kLowSurrogateLast;
+    return pair ? 2 * kUnitBytes : kUnitBytes;
+}
+
+} // namespace
+
+std::string AnsiCodePage() {
+    const char* setting = std::getenv(kCodePageVariable);
+    if (setting == nullptr || *setting == '\0')
+        return kDefaultCodePage;
+    std::string name = IconvName(setting);
+    return IsKnown(name) ? name : kDefaultCodePage;
+}
+
+std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement, bool* replaced) {
+    Iconv conversion(iconv_open(AnsiCodePage().c_str(), kWideEncoding));
+    if (!conversion)
+        return std::nullopt;
+    std::vector<char> input = LittleEndianBytes(text);
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    std::string output;
+    char chunk[kChunkBytes];
+    for (;;) {
+        char* out = chunk;
+        std::size_t outLeft = sizeof(chunk);
+        // With no input left, the call ends a stateful encoding's shift sequence.
+        const std::size_t result = inLeft > 0
+                                       ? iconv(conversion.get(), &in, &inLeft, &out, &outLeft)
+                                       : iconv(conversion.get(), nullptr, nullptr, &out, &outLeft);
+        output.append(chunk, static_cast<std::size_t>(out - chunk));
+        if (result != kIconvFailed) {
+            if (inLeft == 0 && out == chunk)
+                return output;
+            continue;
+        }
+        if (errno == E2BIG)
+            continue;
+        if (errno != EILSEQ && errno != EINVAL)
+            return std::nullopt;
+        output.push_back(replacement);
+        *replaced = true;
+        const std::size_t skip = CharacterBytes(in, inLeft);
+        in += skip;
+        inLeft -= skip;
+    }
+}
+
+} // namespace platform::layer

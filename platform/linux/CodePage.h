@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// The layer's ANSI code page: the 8-bit text of the system (container texts, device paths) is
+// in it. Windows-1252 unless the environment variable BOOTMEDIA_CODEPAGE names another, as a
+// Windows code page number (1251) or an iconv name (KOI8-R).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::layer {
+
+/// The iconv name of the ANSI code page. A name iconv does not know falls back to
+/// Windows-1252, so text is never left unconverted.
+std::string AnsiCodePage();
+
+/// UTF-16 text in the ANSI code page. A character the code page lacks (or a broken surrogate)
+/// becomes replacement, and *replaced is then set. Nothing when iconv cannot convert at all.
+std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement, bool* replaced);
+
+} // namespace platform::layer
