@@ -18,6 +18,7 @@ using ::LPSTR;
 using ::LPVOID;
 using ::PLONG;
 using ::UINT;
+using ::ULARGE_INTEGER;
 using ::ULONG;
 using ::WORD;
 } // namespace win
@@ -37,6 +38,10 @@ using PLONG = LONG*;
 using LPVOID = void*;
 using LPCSTR = const char*;
 using LPSTR = char*;
+/// Only the 64-bit view: nothing here splits the value.
+struct ULARGE_INTEGER {
+    std::uint64_t QuadPart;
+};
 /// A handle names an object of the Linux layer (file, volume device, VWIN32 device) in its
 /// handle table; it is never dereferenced.
 using HANDLE = void*;
