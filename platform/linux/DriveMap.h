@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// What backs the drives A: and B:: the environment variables BOOTMEDIA_DRIVE_A and
+// BOOTMEDIA_DRIVE_B name a floppy block device, a block device of 1,474,560 bytes or an image
+// file. Unset, they default to /dev/fd0 and /dev/fd1; set to an empty value, the drive does not
+// exist.
+
+#include <optional>
+#include <string>
+
+namespace platform::layer {
+
+inline constexpr int kDriveA = 1; ///< DOS drive numbers: 1 = A:
+inline constexpr int kDriveB = 2;
+
+struct DrivePath {
+    std::string path;
+    /// Named by the environment: a path that does not exist is then a drive without a disk in
+    /// it (an image file still to be put in), where a missing default device is no drive.
+    bool named = false;
+};
+
+/// The backing of DOS drive driveNumber (1 = A:, 2 = B:), read from the environment at each
+/// call; nothing for any other drive or one mapped to the empty value.
+std::optional<DrivePath> MappedDrive(int driveNumber);
+
+} // namespace platform::layer

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Real block devices as drive backings: needs root and the loop driver, else the tests skip.
+#include "platform/Devices.h"
+#include "platform/Files.h"
+#include "platform/ScopedHandle.h"
+#include "platform/System.h"
+#include "platform/linux/DeviceRegistry.h"
+#include "platform/linux/VolumeDevice.h"
+#include "support/ContainerBuilder.h"
+#include "support/LoopDevice.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace win;
+using platform::FileHandle;
+
+namespace {
+
+constexpr std::size_t kDiskBytes = 1474560;
+constexpr DWORD kCylinder = 18432;
+
+class DriveOver {
+public:
+    explicit DriveOver(std::string path)
+        : mount_("\\\\.\\A:", [path](const platform::layer::OpenRequest& request) {
+              return platform::layer::VolumeDevice::open({path, true}, request);
+          }) {}
+
+private:
+    platform::layer::ScopedDevice mount_;
+};
+
+FileHandle OpenA() {
+    return FileHandle(CreateFileA("\\\\.\\A:", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_NO_BUFFERING, nullptr));
+}
+
+bool Request(HANDLE volume, DWORD code) {
+    DWORD returned = 0;
+    return DeviceIoControl(volume, code, nullptr, 0, nullptr, 0, &returned, nullptr) != FALSE;
+}
+
+MEDIA_TYPE FirstMediaType(HANDLE volume) {
+    DISK_GEOMETRY records[10]{};
+    DWORD returned = 0;
+    EXPECT_TRUE(DeviceIoControl(volume, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, records,
+                                sizeof records, &returned, nullptr));
+    for (const DISK_GEOMETRY& record : records)
+        if (record.MediaType == F3_1Pt44_512)
+            return F3_1Pt44_512;
+    return records[0].MediaType;
+}
+
+bool WriteCylinder(HANDLE volume, std::uint8_t value) {
+    void* data = VirtualAlloc(nullptr, kCylinder, MEM_COMMIT, PAGE_READWRITE);
+    std::fill_n(static_cast<std::uint8_t*>(data), kCylinder, value);
+    DWORD written = 0;
+    const bool done = WriteFile(volume, data, kCylinder, &written, nullptr) != FALSE;
+    VirtualFree(data, 0, MEM_RELEASE);
+    return done;
+}
+
+// checks that a whole block device of one 1.44 MB disk (a USB floppy) is a floppy and is written
+TEST(BlockDevice, FloppySizedDeviceIsWritten) {
+    test::TempDir dir;
+    const std::string file = dir.path("usb.img");
+    ASSERT_TRUE(test::WriteFileBytes(file, test::Bytes(kDiskBytes, 0)));
+    {
+        test::LoopDevice loop(file);
+        if (!loop)
+            GTEST_SKIP() << "no loop device for this process";
+        DriveOver drive(loop.path());
+        FileHandle volume = OpenA();
+        ASSERT_TRUE(volume);
+        EXPECT_EQ(FirstMediaType(volume.get()), F3_1Pt44_512);
+        ASSERT_TRUE(Request(volume.get(), FSCTL_LOCK_VOLUME));
+        EXPECT_TRUE(WriteCylinder(volume.get(), 0x77));
+        EXPECT_TRUE(Request(volume.get(), FSCTL_DISMOUNT_VOLUME));
+        EXPECT_TRUE(Request(volume.get(), FSCTL_UNLOCK_VOLUME));
+    }
+    const test::Bytes disk = test::ReadFileBytes(file);
+    EXPECT_EQ(disk[0], 0x77);
+    EXPECT_EQ(disk[kCylinder - 1], 0x77);
+    EXPECT_EQ(disk[kCylinder], 0x00);
+}
+
+// checks the guard on real devices: a larger device, a mounted one and an image file behind a
+// loop device are never written
+TEST(BlockDevice, InUseOrLargerDevicesAreNeverWritten) {
+    test::TempDir dir;
+    const std::string large = dir.path("large.img");
+    ASSERT_TRUE(test::WriteFileBytes(large, test::Bytes(4 * kDiskBytes, 0x33)));
+    test::LoopDevice largeLoop(large);
+    if (!largeLoop)
+        GTEST_SKIP() << "no loop device for this process";
+    {
+        SCOPED_TRACE("larger than a floppy");
+        DriveOver drive(largeLoop.path());
+        FileHandle volume = OpenA();
+        ASSERT_TRUE(volume);
+        EXPECT_EQ(FirstMediaType(volume.get()), FixedMedia);
+        EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    }
+    {
+        SCOPED_TRACE("image file behind a loop device");
+        const std::string image = dir.path("attached.img");
+        ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0x33)));
+        test::LoopDevice loop(image);
+        ASSERT_TRUE(loop);
+        DriveOver drive(image);
+        FileHandle volume = OpenA();
+        EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
+        EXPECT_EQ(test::ReadFileBytes(image), test::Bytes(kDiskBytes, 0x33));
+    }
+    {
+        SCOPED_TRACE("mounted file system");
+        const std::string image = dir.path("ext2.img");
+        ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
+        if (!test::MakeExt2(image))
+            GTEST_SKIP() << "no mke2fs";
+        test::LoopDevice loop(image);
+        ASSERT_TRUE(loop);
+        test::Ext2Mount mounted(loop.path(), dir.path("mnt"));
+        if (!mounted)
+            GTEST_SKIP() << "cannot mount ext2 here";
+        DriveOver drive(loop.path());
+        FileHandle volume = OpenA();
+        EXPECT_EQ(FirstMediaType(volume.get()), F3_1Pt44_512) << "its size is a floppy's";
+        EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
+        volume.reset();
+        // The file system keeps its first 1,024 bytes free; the write would have filled them.
+        const test::Bytes after = test::ReadFileBytes(image);
+        EXPECT_EQ(test::Bytes(after.begin(), after.begin() + 1024), test::Bytes(1024, 0));
+    }
+    EXPECT_EQ(test::ReadFileBytes(large), test::Bytes(4 * kDiskBytes, 0x33));
+}
+
+} // namespace

@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/linux/VolumeDevice.h"
+
+#include "platform/Devices.h"
+#include "platform/Files.h"
+#include "platform/ScopedHandle.h"
+#include "platform/System.h"
+#include "platform/linux/DeviceRegistry.h"
+#include "support/ContainerBuilder.h"
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+using namespace win;
+using platform::FileHandle;
+
+namespace {
+
+constexpr std::size_t kDiskBytes = 1474560;
+constexpr DWORD kCylinder = 18432;
+constexpr DWORD kVolumeAccess = GENERIC_READ | GENERIC_WRITE;
+constexpr DWORD kVolumeSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kUnbuffered = FILE_FLAG_NO_BUFFERING;
+
+// \\.\A: over one image file for the lifetime of the object.
+class ImageDrive {
+public:
+    explicit ImageDrive(std::string path)
+        : mount_("\\\\.\\A:", [path](const platform::layer::OpenRequest& request) {
+              return platform::layer::VolumeDevice::open({path, true}, request);
+          }) {}
+
+    static FileHandle Open(DWORD access = kVolumeAccess, DWORD flags = kUnbuffered) {
+        return FileHandle(CreateFileA("\\\\.\\A:", access, kVolumeSharing, nullptr, OPEN_EXISTING,
+                                      flags, nullptr));
+    }
+
+private:
+    platform::layer::ScopedDevice mount_;
+};
+
+bool Request(HANDLE volume, DWORD code) {
+    DWORD returned = 0;
+    return DeviceIoControl(volume, code, nullptr, 0, nullptr, 0, &returned, nullptr) != FALSE;
+}
+
+std::vector<DISK_GEOMETRY> MediaTypes(HANDLE volume) {
+    std::vector<DISK_GEOMETRY> records(10);
+    DWORD returned = 0;
+    if (!DeviceIoControl(volume, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, records.data(),
+                         static_cast<DWORD>(records.size() * sizeof(DISK_GEOMETRY)), &returned,
+                         nullptr))
+        return {};
+    records.resize(returned / sizeof(DISK_GEOMETRY));
+    return records;
+}
+
+bool TakesHighDensity(const std::vector<DISK_GEOMETRY>& records) {
+    for (const DISK_GEOMETRY& record : records)
+        if (record.MediaType == F3_1Pt44_512)
+            return true;
+    return false;
+}
+
+// A page-aligned cylinder of one byte value.
+class Cylinder {
+public:
+    explicit Cylinder(std::uint8_t value)
+        : data_(static_cast<std::uint8_t*>(
+              VirtualAlloc(nullptr, kCylinder, MEM_COMMIT, PAGE_READWRITE))) {
+        std::fill_n(data_, kCylinder, value);
+    }
+    ~Cylinder() { VirtualFree(data_, 0, MEM_RELEASE); }
+    Cylinder(const Cylinder&) = delete;
+    Cylinder& operator=(const Cylinder&) = delete;
+    std::uint8_t* get() const { return data_; }
+
+private:
+    std::uint8_t* data_;
+};
+
+// Writes the bytes and reports the outcome as (success, last error on failure).
+std::pair<bool, DWORD> Write(HANDLE volume, const void* data, DWORD size) {
+    DWORD written = 0;
+    if (WriteFile(volume, data, size, &written, nullptr))
+        return {true, ERROR_SUCCESS};
+    return {false, GetLastError()};
+}
+
+// checks what each kind of backing answers: media types, lock and write, and that what is not
+// a 1.44 MB floppy is never written
+TEST(VolumeDevice, EachBackingAnswersAsWhatItIs) {
+    struct Case {
+        const char* name;
+        std::optional<std::size_t> fileBytes; // nothing: the file does not exist
+        bool highDensity;
+        DWORD lockError;  // ERROR_SUCCESS: the lock is granted
+        DWORD writeError; // ERROR_SUCCESS: the write goes out
+    };
+    const Case cases[] = {
+        {"1.44 MB image", kDiskBytes, true, ERROR_SUCCESS, ERROR_SUCCESS},
+        {"empty image", 0, true, ERROR_SUCCESS, ERROR_SUCCESS},
+        {"image one sector too large", kDiskBytes + 512, false, ERROR_ACCESS_DENIED,
+         ERROR_ACCESS_DENIED},
+        {"hard disk sized file", 8 * kDiskBytes, false, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
+        {"no disk in the drive", std::nullopt, true, ERROR_NOT_READY, ERROR_NOT_READY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        const std::string path = dir.path("disk.img");
+        if (c.fileBytes) {
+            ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(*c.fileBytes, 0xA5)));
+        }
+        ImageDrive drive(path);
+        FileHandle volume = ImageDrive::Open();
+        ASSERT_TRUE(volume);
+        const auto media = MediaTypes(volume.get());
+        ASSERT_FALSE(media.empty());
+        EXPECT_EQ(TakesHighDensity(media), c.highDensity);
+        if (!c.highDensity) {
+            EXPECT_EQ(media.size(), 1u);
+            EXPECT_EQ(media[0].MediaType, FixedMedia);
+        }
+        EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), c.lockError == ERROR_SUCCESS);
+        if (c.lockError != ERROR_SUCCESS) {
+            EXPECT_EQ(GetLastError(), c.lockError);
+        }
+        const Cylinder data(0x11);
+        const auto [written, error] = Write(volume.get(), data.get(), kCylinder);
+        EXPECT_EQ(written, c.writeError == ERROR_SUCCESS);
+        EXPECT_EQ(error, c.writeError);
+        volume.reset();
+        if (!c.fileBytes) {
+            EXPECT_FALSE(std::filesystem::exists(path)) << "a drive without disk creates none";
+        } else if (!c.highDensity) {
+            EXPECT_EQ(test::ReadFileBytes(path), test::Bytes(*c.fileBytes, 0xA5));
+        }
+    }
+}
+
+// checks that the lock is exclusive between handles and processes' opens of the same file
+TEST(VolumeDevice, LockIsExclusive) {
+    test::TempDir dir;
+    const std::string path = dir.path("disk.img");
+    ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
+    ImageDrive drive(path);
+    FileHandle first = ImageDrive::Open();
+    FileHandle second = ImageDrive::Open();
+    ASSERT_TRUE(Request(first.get(), FSCTL_LOCK_VOLUME));
+    EXPECT_TRUE(Request(first.get(), FSCTL_LOCK_VOLUME)) << "locking again changes nothing";
+    EXPECT_FALSE(Request(second.get(), FSCTL_LOCK_VOLUME));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    const Cylinder data(0x22);
+    EXPECT_EQ(Write(second.get(), data.get(), kCylinder),
+              std::make_pair(false, DWORD{ERROR_ACCESS_DENIED}))
+        << "another handle's lock keeps a write off the disk";
+    {
+        // A file handle that writes takes the file exclusively too.
+        const FileHandle writer(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(writer) << "the locked disk is not opened for writing elsewhere";
+    }
+    ASSERT_TRUE(Request(first.get(), FSCTL_UNLOCK_VOLUME));
+    EXPECT_FALSE(Request(first.get(), FSCTL_UNLOCK_VOLUME));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_LOCKED);
+    EXPECT_TRUE(Request(second.get(), FSCTL_LOCK_VOLUME));
+    second.reset();
+    {
+        const FileHandle writer(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(writer) << "closing the handle released its lock";
+        EXPECT_FALSE(Request(first.get(), FSCTL_LOCK_VOLUME))
+            << "a file open for writing elsewhere keeps the lock off";
+    }
+    EXPECT_TRUE(Request(first.get(), FSCTL_LOCK_VOLUME));
+}
+
+// checks the write rules of a volume handle: whole sectors, aligned buffers without buffering,
+// nothing beyond the disk, the handle's position advancing
+TEST(VolumeDevice, WritesWholeSectorsAtThePosition) {
+    test::TempDir dir;
+    const std::string path = dir.path("disk.img");
+    ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
+    ImageDrive drive(path);
+    const Cylinder first(0x31);
+    const Cylinder second(0x32);
+    {
+        FileHandle volume = ImageDrive::Open();
+        EXPECT_EQ(Write(volume.get(), first.get(), 100),
+                  std::make_pair(false, DWORD{ERROR_INVALID_PARAMETER}));
+        EXPECT_EQ(Write(volume.get(), first.get() + 8, 512),
+                  std::make_pair(false, DWORD{ERROR_INVALID_PARAMETER}))
+            << "an unbuffered handle takes sector-aligned buffers only";
+        EXPECT_TRUE(Write(volume.get(), first.get(), kCylinder).first);
+        EXPECT_TRUE(Write(volume.get(), second.get(), kCylinder).first);
+        EXPECT_TRUE(Request(volume.get(), FSCTL_DISMOUNT_VOLUME));
+    }
+    {
+        FileHandle buffered = ImageDrive::Open(kVolumeAccess, 0);
+        EXPECT_TRUE(Write(buffered.get(), first.get() + 8, 512).first);
+        FileHandle readOnly = ImageDrive::Open(GENERIC_READ, kUnbuffered);
+        EXPECT_EQ(Write(readOnly.get(), first.get(), 512),
+                  std::make_pair(false, DWORD{ERROR_ACCESS_DENIED}));
+    }
+    const test::Bytes disk = test::ReadFileBytes(path);
+    EXPECT_EQ(disk[0], 0x31) << "the buffered handle wrote at its own position 0";
+    EXPECT_EQ(disk[kCylinder - 1], 0x31);
+    EXPECT_EQ(disk[kCylinder], 0x32);
+    EXPECT_EQ(disk[2 * kCylinder], 0x00);
+
+    FileHandle volume = ImageDrive::Open();
+    for (DWORD cylinder = 0; cylinder < 80; ++cylinder)
+        ASSERT_TRUE(Write(volume.get(), first.get(), kCylinder).first);
+    EXPECT_EQ(Write(volume.get(), first.get(), 512),
+              std::make_pair(false, DWORD{ERROR_SECTOR_NOT_FOUND}));
+    EXPECT_EQ(std::filesystem::file_size(path), kDiskBytes);
+}
+
+// checks that a file system without direct I/O (tmpfs) is still written, through the cache
+TEST(VolumeDevice, TmpfsImageIsWrittenThroughTheCache) {
+    const std::filesystem::path shm = "/dev/shm";
+    if (!std::filesystem::is_directory(shm))
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    const std::string path = (shm / ("bootmedia-volume-" + std::to_string(getpid()))).string();
+    ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
+    {
+        ImageDrive drive(path);
+        FileHandle volume = ImageDrive::Open();
+        const Cylinder data(0x44);
+        EXPECT_TRUE(Write(volume.get(), data.get(), kCylinder).first);
+        EXPECT_TRUE(Request(volume.get(), FSCTL_DISMOUNT_VOLUME));
+    }
+    EXPECT_EQ(test::ReadFileBytes(path)[kCylinder - 1], 0x44);
+    std::filesystem::remove(path);
+}
+
+// checks the environment's mapping of A: and B: onto backings
+TEST(VolumeDevice, EnvironmentMapsTheDrives) {
+    test::TempDir dir;
+    const std::string path = dir.path("a.img");
+    ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
+    const char* kept = std::getenv("BOOTMEDIA_DRIVE_A");
+    const std::optional<std::string> saved = kept ? std::optional<std::string>(kept) : std::nullopt;
+
+    setenv("BOOTMEDIA_DRIVE_A", path.c_str(), 1);
+    {
+        FileHandle volume = ImageDrive::Open();
+        ASSERT_TRUE(volume);
+        EXPECT_TRUE(TakesHighDensity(MediaTypes(volume.get())));
+    }
+    setenv("BOOTMEDIA_DRIVE_A", "", 1);
+    EXPECT_FALSE(ImageDrive::Open());
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    if (!std::filesystem::exists("/dev/fd0")) {
+        unsetenv("BOOTMEDIA_DRIVE_A");
+        EXPECT_FALSE(ImageDrive::Open()) << "a missing default device is no drive";
+        EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    }
+    if (saved)
+        setenv("BOOTMEDIA_DRIVE_A", saved->c_str(), 1);
+    else
+        unsetenv("BOOTMEDIA_DRIVE_A");
+}
+
+} // namespace
