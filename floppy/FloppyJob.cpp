@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "floppy/FloppyJob.h"
+
+#include "app/JobState.h"
+#include "floppy/ErrorBox.h"
+#include "floppy/ExtentScan.h"
+#include "platform/System.h"
+#include "resfile/Catalogue.h"
+
+using namespace win;
+
+void BeginFloppyJob() {
+    JobState.busy = true;
+    JobState.cancelRequested = false;
+    JobState.cylinderCount = FindLastUsedCylinder();
+    JobState.floppyJobStarting = false;
+}
+
+void EndFloppyJob() {
+    JobState.busy = false;
+    JobState.progress = 0;
+}
+
+void ExitWithoutMemory(ResourceId text, const ResourceText& caption) {
+    ShowErrorBox(ReadJobText(text), caption);
+    ExitProcess(0);
+}
+
+void CopyCylinders(void* buffer, const ResourceText& caption, bool driveUsable,
+                   const CylinderWriter& write) {
+    const ResourceText readError = ReadJobText(catalogue::kInvalidImageError);
+    const ResourceText writeError = ReadJobText(catalogue::kFloppyWriteError);
+    JobState.failed = false;
+    if (!driveUsable) {
+        ShowErrorBox(writeError, caption);
+        JobState.failed = true;
+        return;
+    }
+    const HANDLE file = JobState.resourceFile;
+    const auto image = static_cast<std::uint32_t>(JobState.bootImageOffset.load());
+    const std::int32_t count = JobState.cylinderCount;
+    for (std::int32_t index = 0; index < count; ++index) {
+        const std::uint32_t offset =
+            image + static_cast<std::uint32_t>(index) * catalogue::kCylinderBytes;
+        std::uint32_t got = 0;
+        if (!ReadResourceBytesAt(file, offset, buffer, catalogue::kCylinderBytes, &got) ||
+            got != catalogue::kCylinderBytes) {
+            ShowErrorBox(readError, caption);
+            JobState.failed = true;
+            return;
+        }
+        if (!write(index, buffer)) {
+            ShowErrorBox(writeError, caption);
+            JobState.failed = true;
+            return;
+        }
+        JobState.progress = index;
+        if (JobState.cancelRequested)
+            return;
+    }
+}

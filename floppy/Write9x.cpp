@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The Windows 9x floppy job: absolute sector writes through VWIN32, one cylinder per request.
+#include "floppy/ErrorBox.h"
+#include "floppy/FloppyDevice.h"
+#include "floppy/FloppyJob.h"
+#include "floppy/FloppyWriter.h"
+#include "floppy/PageBuffer.h"
+#include "floppy/WriteSectors.h"
+#include "platform/System.h"
+#include "resfile/Catalogue.h"
+
+using namespace win;
+
+namespace {
+
+struct SectorJob {
+    std::int32_t drive;
+    std::uint16_t sectorsPerCylinder;
+    bool usable;
+};
+
+// The drive and geometry that select mode stored, taken once. A select mode that found no
+// 1.44 MB drive leaves no drive and no geometry, and the job then writes nothing.
+SectorJob PrepareSectorJob() {
+    SectorJob job{FloppyDevice.selectedDrive, 0, false};
+    if (job.drive == 0 || FloppyDevice.cylinders == 0)
+        return job;
+    job.sectorsPerCylinder =
+        static_cast<std::uint16_t>(FloppyDevice.totalSectors / FloppyDevice.cylinders);
+    job.usable = FloppyDevice.bytesPerSector == catalogue::kSectorBytes &&
+                 std::uint32_t{job.sectorsPerCylinder} * FloppyDevice.bytesPerSector ==
+                     catalogue::kCylinderBytes;
+    return job;
+}
+
+} // namespace
+
+void FloppyWriter::WriteFloppy9x() {
+    BeginFloppyJob();
+    const SectorJob job = PrepareSectorJob();
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    {
+        const PageBuffer buffer(catalogue::kCylinderBytes);
+        const ResourceText caption = ReadJobText(catalogue::kErrorCaption);
+        if (!buffer)
+            ExitWithoutMemory(catalogue::kNoMemory9xError, caption);
+        CopyCylinders(
+            buffer.get(), caption, job.usable, [&job](std::int32_t index, const void* data) {
+                const auto start = static_cast<std::uint32_t>(index) * job.sectorsPerCylinder;
+                return WriteSectors(start, job.sectorsPerCylinder, job.drive, data);
+            });
+    }
+    EndFloppyJob();
+}

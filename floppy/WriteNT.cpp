@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The NT-family floppy job: the volume is locked, written cylinder by cylinder at its handle's
+// position, dismounted and unlocked.
+#include "app/JobState.h"
+#include "floppy/ErrorBox.h"
+#include "floppy/FloppyDevice.h"
+#include "floppy/FloppyJob.h"
+#include "floppy/FloppyWriter.h"
+#include "floppy/PageBuffer.h"
+#include "floppy/VolumeControl.h"
+#include "platform/Files.h"
+#include "platform/System.h"
+#include "resfile/Catalogue.h"
+
+using namespace win;
+
+namespace {
+
+// The NT writer's no-memory box shares its text with the CD question.
+constexpr ResourceId kNoMemoryNtError = catalogue::kCdQuestion;
+
+struct VolumeJob {
+    HANDLE volume;
+    bool usable;
+};
+
+// What select mode prepared, taken once: the job keeps its own copy of the handle, so a later
+// discovery cannot move the job to another drive. The drive is usable when select mode found
+// its 1.44 MB record, which gives the image's cylinder size.
+VolumeJob PrepareVolumeJob() {
+    VolumeJob job{FloppyDevice.ntVolumeHandle, false};
+    const std::int32_t index = FloppyDevice.mediaTypeIndex;
+    if (FloppyDevice.selectedDrive == 0 || index < 0 ||
+        static_cast<std::size_t>(index) >= kMediaTypeRecords)
+        return job;
+    const DISK_GEOMETRY& medium = FloppyDevice.mediaTypes[static_cast<std::size_t>(index)];
+    const std::uint64_t cylinderBytes =
+        std::uint64_t{medium.BytesPerSector} * medium.SectorsPerTrack * medium.TracksPerCylinder;
+    job.usable = medium.MediaType == F3_1Pt44_512 && cylinderBytes == catalogue::kCylinderBytes;
+    return job;
+}
+
+} // namespace
+
+void FloppyWriter::WriteFloppyNT() {
+    BeginFloppyJob();
+    const VolumeJob job = PrepareVolumeJob();
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    const ResourceText caption = ReadJobText(catalogue::kErrorCaption);
+    if (!LockVolume(job.volume)) {
+        ShowErrorBox(ReadJobText(catalogue::kLockError), caption);
+        JobState.cancelRequested = true;
+        EndFloppyJob();
+        return;
+    }
+    {
+        const PageBuffer buffer(catalogue::kCylinderBytes);
+        if (!buffer)
+            ExitWithoutMemory(kNoMemoryNtError, caption);
+        CopyCylinders(buffer.get(), caption, job.usable, [&job](std::int32_t, const void* data) {
+            DWORD written = 0;
+            return WriteFile(job.volume, data, catalogue::kCylinderBytes, &written, nullptr) &&
+                   written == catalogue::kCylinderBytes;
+        });
+    }
+    DismountVolume(job.volume);
+    UnlockVolume(job.volume);
+    EndFloppyJob();
+}
