@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/fw/Application.h"
+
+#include "platform/fw/Backend.h"
+
+#include <cstdlib>
+
+namespace fw {
+namespace {
+// Written during static construction and destruction only, before and after any thread runs.
+Application* theApplication = nullptr;
+constexpr int kFirstParameter = 1;
+} // namespace
+
+Application::Application() {
+    theApplication = this;
+}
+
+Application::~Application() {
+    if (theApplication == this)
+        theApplication = nullptr;
+}
+
+void Application::ParseCommandLine(CommandLineInfo& info) const {
+    info = fw::ParseCommandLine(parameters_);
+}
+
+Application* GetApp() {
+    return theApplication;
+}
+
+int ApplicationMain(int argc, char** argv) {
+    Application* application = theApplication;
+    if (application == nullptr)
+        return EXIT_FAILURE;
+    application->parameters_.clear();
+    for (int i = kFirstParameter; i < argc; ++i)
+        application->parameters_.push_back(argv[i]);
+    application->InitInstance();
+    return EXIT_SUCCESS;
+}
+
+void Exit(int code) {
+    Backend* backend = GetBackend();
+    if (backend != nullptr && backend->isUiThread())
+        backend->shutDown();
+    std::exit(code);
+}
+
+} // namespace fw
