@@ -18,6 +18,10 @@ struct JobStateRecord {
     std::atomic<bool> imageValid{true};
     /// A job is running.
     std::atomic<bool> busy{false};
+    /// The Create Floppy command has started a job's threads and the writer has not yet taken
+    /// the job (busy set, cylinderCount this job's). The monitor waits for it to fall instead of
+    /// trusting a fixed pause, and the command starts no second job meanwhile.
+    std::atomic<bool> floppyJobStarting{false};
     /// The running floppy job is to stop after the current cylinder.
     std::atomic<bool> cancelRequested{false};
     /// The job ended with an error that was already reported.

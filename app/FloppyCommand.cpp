@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Create Floppy: prepares the chosen drive, asks, and starts the job's monitor and worker. While
+// a job runs the same button (labelled as the job's cancel) asks that job to stop.
+#include "app/BootMediaDlg.h"
+#include "app/ContainerTexts.h"
+#include "app/JobState.h"
+#include "floppy/FloppyMonitor.h"
+#include "floppy/FloppyWorker.h"
+#include "platform/MessageBox.h"
+#include "platform/System.h"
+#include "resfile/Catalogue.h"
+
+#include <memory>
+
+using namespace win;
+
+namespace {
+constexpr std::int32_t kProgressStep = 1;
+
+int AskOrTell(const fw::Dialog& owner, ResourceId text, ResourceId caption, UINT style) {
+    return MessageBoxA(owner.GetHwnd(), ContainerText(text).get(), ContainerText(caption).get(),
+                       style);
+}
+} // namespace
+
+void CBootMediaDlg::OnCreateFloppy() {
+    if (JobState.busy) {
+        JobState.cancelRequested = true;
+        return;
+    }
+    if (JobState.floppyJobStarting)
+        return;
+
+    m_floppyWriter.DetectFloppyDrives(false, m_cboFloppy.GetCurSel());
+    m_progress.SetStep(kProgressStep);
+
+    if (!JobState.imageValid) {
+        AskOrTell(*this, catalogue::kInvalidImageError, catalogue::kErrorCaption, MB_ICONERROR);
+        return;
+    }
+    if (AskOrTell(*this, catalogue::kFloppyQuestion, catalogue::kQuestionCaption,
+                  MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+        return;
+
+    m_strStatus = ContainerText(catalogue::kFloppyStartStatus).get();
+    m_btnFloppy.SetWindowText(ContainerText(catalogue::kFloppyJobLabel).get());
+    m_btnExit.EnableWindow(false);
+    m_btnCd.EnableWindow(false);
+    JobState.closeRequested = false;
+
+    auto controls = std::make_unique<FloppyJobControls>(
+        FloppyJobControls{{this, &m_progress, &m_btnFloppy, &m_btnExit, &m_btnCd, &m_stcStatus}});
+    JobState.floppyJobStarting = true;
+    if (!platform::StartThread(FloppyProgressThread, controls.get())) {
+        JobState.floppyJobStarting = false;
+        RestoreIdleLook(*controls, true, JobState.recorderCount > 0);
+        return;
+    }
+    controls.release(); // the monitor owns it now
+    if (!platform::StartThread(FloppyWorkerThread, nullptr)) {
+        // No writer: the monitor resets the dialog without a success message.
+        JobState.failed = true;
+        JobState.floppyJobStarting = false;
+    }
+    m_stcStatus.SetWindowText(m_strStatus.c_str());
+}

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/JobControls.h"
+
+#include "app/ContainerTexts.h"
+#include "resfile/Catalogue.h"
+
+void RestoreIdleLook(const JobControls& controls, bool floppyEnabled, bool cdEnabled) {
+    controls.progressBar->SetPos(0);
+    controls.statusText->SetWindowText(IdleStatusLine().c_str());
+    controls.floppyButton->EnableWindow(floppyEnabled);
+    controls.exitButton->EnableWindow(true);
+    controls.cdButton->EnableWindow(cdEnabled);
+    controls.floppyButton->SetWindowText(ContainerText(catalogue::kFloppyButtonLabel).get());
+}
