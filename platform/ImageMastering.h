@@ -70,8 +70,20 @@ inline constexpr IID IID_IJolietDiscMaster = {
     0xE3BC42CE, 0x4E5C, 0x11D3, {0x91, 0x44, 0x00, 0x10, 0x4B, 0xA1, 0x1C, 0x5E}};
 
 // Results of the image mastering service (interface facility, 0x200 + n).
+inline constexpr HRESULT IMAPI_S_PROPERTIESIGNORED = static_cast<HRESULT>(0x00040200u);
 inline constexpr HRESULT IMAPI_E_NOTOPENED = static_cast<HRESULT>(0x8004020Bu);
+inline constexpr HRESULT IMAPI_E_GENERIC = static_cast<HRESULT>(0x8004020Eu);
+inline constexpr HRESULT IMAPI_E_MEDIUM_NOTPRESENT = static_cast<HRESULT>(0x8004020Fu);
+inline constexpr HRESULT IMAPI_E_MEDIUM_INVALIDTYPE = static_cast<HRESULT>(0x80040210u);
+inline constexpr HRESULT IMAPI_E_DEVICE_NOTACCESSIBLE = static_cast<HRESULT>(0x80040212u);
+inline constexpr HRESULT IMAPI_E_FILESYSTEM = static_cast<HRESULT>(0x80040217u);
+inline constexpr HRESULT IMAPI_E_FILEACCESS = static_cast<HRESULT>(0x80040218u);
+inline constexpr HRESULT IMAPI_E_DISCFULL = static_cast<HRESULT>(0x8004021Cu);
+inline constexpr HRESULT IMAPI_E_BADJOLIETNAME = static_cast<HRESULT>(0x8004021Du);
+inline constexpr HRESULT IMAPI_E_INVALIDIMAGE = static_cast<HRESULT>(0x8004021Eu);
+inline constexpr HRESULT IMAPI_E_NOACTIVERECORDER = static_cast<HRESULT>(0x80040220u);
 inline constexpr HRESULT IMAPI_E_ALREADYOPEN = static_cast<HRESULT>(0x80040222u);
+inline constexpr HRESULT IMAPI_E_FILEEXISTS = static_cast<HRESULT>(0x80040224u);
 
 /// One CD recorder of the image mastering service.
 struct IDiscRecorder : public IUnknown {

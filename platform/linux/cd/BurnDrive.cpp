@@ -6,6 +6,7 @@
 #include <chrono>
 #include <libburn/libburn.h>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -14,15 +15,15 @@ namespace platform::layer {
 namespace {
 
 constexpr const char* kFileDrivePrefix = "stdio:";
-// What libburn queues and what it prints; printed messages carry the program's name.
-constexpr const char* kQueuedSeverity = "ALL";
+// What libburn queues (nothing: no one reads the queue, which would only grow) and what it
+// prints; printed messages carry the program's name.
+constexpr const char* kQueuedSeverity = "NEVER";
 constexpr const char* kPrintedSeverity = "SORRY";
 constexpr const char* kMessagePrefix = "bootmedia: ";
 constexpr int kScanInProgress = 0;
 constexpr std::chrono::milliseconds kScanPoll{1};
 constexpr int kGrabbed = 1;
 constexpr int kNoLoad = 0;
-constexpr int kNoEject = 0;
 
 std::mutex& BurnMutex() {
     static NoDestructor<std::mutex> mutex;
@@ -73,6 +74,17 @@ std::string FileDriveAddress(const std::string& path) {
     return kFileDrivePrefix + path;
 }
 
+std::optional<std::string> FileDrivePath(const std::string& address) {
+    const std::string_view prefix = kFileDrivePrefix;
+    if (address.compare(0, prefix.size(), prefix) != 0)
+        return std::nullopt;
+    return address.substr(prefix.size());
+}
+
+std::unique_lock<std::mutex> LockBurnLibrary() {
+    return std::unique_lock(BurnMutex());
+}
+
 bool BurnLibraryReady() {
     std::lock_guard lock(BurnMutex());
     return InitialiseOnce();
@@ -114,14 +126,14 @@ GrabbedDrive::GrabbedDrive(GrabbedDrive&& other) noexcept
 
 GrabbedDrive& GrabbedDrive::operator=(GrabbedDrive&& other) noexcept {
     if (this != &other) {
-        reset();
+        release(false);
         infos_ = std::exchange(other.infos_, nullptr);
     }
     return *this;
 }
 
 GrabbedDrive::~GrabbedDrive() {
-    reset();
+    release(false);
 }
 
 burn::burn_drive* GrabbedDrive::drive() const noexcept {
@@ -132,11 +144,11 @@ int GrabbedDrive::role() const noexcept {
     return infos_ == nullptr ? kNoDriveRole : burn::burn_drive_get_drive_role(infos_[0].drive);
 }
 
-void GrabbedDrive::reset() noexcept {
+void GrabbedDrive::release(bool eject) noexcept {
     if (infos_ == nullptr)
         return;
     std::lock_guard lock(BurnMutex());
-    burn::burn_drive_release(infos_[0].drive, kNoEject);
+    burn::burn_drive_release(infos_[0].drive, static_cast<int>(eject));
     burn::burn_drive_info_free(std::exchange(infos_, nullptr));
 }
 

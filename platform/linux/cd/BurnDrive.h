@@ -5,6 +5,8 @@
 // initialised once per process on first use; its messages of severity SORRY and worse go to
 // standard error. Calls into libburn from different threads are serialised here.
 
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,12 @@ inline constexpr int kFileDriveRole = 2;
 
 /// The address that makes libburn record into the file at path.
 std::string FileDriveAddress(const std::string& path);
+/// The file a file drive's address names; nothing for the address of an optical drive.
+std::optional<std::string> FileDrivePath(const std::string& address);
+
+/// Holds libburn for the calling thread: every call into libburn outside this file is made
+/// under it. Not to be held while grabbing or releasing a drive, which take it themselves.
+std::unique_lock<std::mutex> LockBurnLibrary();
 
 /// Initialises libburn on the first call; false when it cannot be used.
 bool BurnLibraryReady();
@@ -51,9 +59,11 @@ public:
     /// empty.
     int role() const noexcept;
 
-private:
-    void reset() noexcept;
+    /// Releases the drive now, ejecting its disc when asked (a file drive has none to eject);
+    /// the owner is empty afterwards.
+    void release(bool eject) noexcept;
 
+private:
     burn::burn_drive_info* infos_ = nullptr;
 };
 
