@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "DiscTools.h"
+
+#include <array>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace disctest {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kXorriso = "xorriso";
+constexpr const char* kEmulator = "qemu-system-i386";
+constexpr const char* kBootTimeout = "10";
+constexpr std::size_t kPipeChunk = 4096;
+
+// Extracted files come out read-only; the test's folder must be removable afterwards.
+void MakeWritable(const fs::path& folder) {
+    std::error_code error;
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
+    for (const auto& item : fs::recursive_directory_iterator(folder, error))
+        fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, error);
+}
+
+} // namespace
+
+Run RunProgram(const std::vector<std::string>& arguments) {
+    Run run;
+    int pipeEnds[2] = {};
+    if (pipe(pipeEnds) != 0)
+        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<char*> argv;
+    std::vector<std::string> copies(arguments);
+    for (std::string& argument : copies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    std::array<char, kPipeChunk> buffer{};
+    for (ssize_t got; (got = read(pipeEnds[0], buffer.data(), buffer.size())) > 0;)
+        run.output.append(buffer.data(), static_cast<std::size_t>(got));
+    close(pipeEnds[0]);
+    int status = 0;
+    if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.status = WEXITSTATUS(status);
+    return run;
+}
+
+bool HaveProgram(const std::string& name) {
+    return RunProgram({"sh", "-c", "command -v \"$0\"", name}).status == 0;
+}
+
+std::string ElToritoReport(const std::string& disc) {
+    return RunProgram({kXorriso, "-indev", disc, "-report_el_torito", "plain"}).output;
+}
+
+std::string TableOfContents(const std::string& disc) {
+    return RunProgram({kXorriso, "-indev", disc, "-toc"}).output;
+}
+
+std::map<std::string, test::Bytes> DiscFiles(const std::string& disc, const std::string& folder) {
+    std::map<std::string, test::Bytes> files;
+    const Run extracted =
+        RunProgram({kXorriso, "-osirrox", "on", "-indev", disc, "-extract", "/", folder});
+    MakeWritable(folder);
+    EXPECT_EQ(extracted.status, 0) << extracted.output;
+    std::error_code error;
+    for (const auto& item : fs::directory_iterator(folder, error))
+        files[item.path().filename().string()] = test::ReadFileBytes(item.path().string());
+    return files;
+}
+
+Run BootDisc(const std::string& disc, const std::string& consoleLog) {
+    Run run = RunProgram({"timeout", kBootTimeout, kEmulator, "-machine", "pc", "-m", "16",
+                          "-display", "none", "-no-reboot", "-nodefaults", "-debugcon",
+                          "file:" + consoleLog, "-device", "isa-debug-exit,iobase=0xf4,iosize=0x04",
+                          "-drive", "file=" + disc + ",media=cdrom,if=ide,readonly=on", "-boot",
+                          "order=d,reboot-timeout=0"});
+    const test::Bytes console = test::ReadFileBytes(consoleLog);
+    run.output.assign(console.begin(), console.end());
+    return run;
+}
+
+} // namespace disctest
