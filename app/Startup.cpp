@@ -6,6 +6,7 @@
 #include "app/JobState.h"
 #include "app/PlatformProfile.h"
 #include "platform/MessageBox.h"
+#include "platform/fw/Application.h"
 #include "resfile/Format.h"
 #include "resfile/ResourceFile.h"
 
@@ -23,7 +24,7 @@ int CBootMediaDlg::DoModal() {
     JobState.resourceFile = OpenResourceFile(kContainerFileName, true);
     if (GetResourceError() != kResourceOk) {
         MessageBoxA(nullptr, kNoContainerText, kNoContainerCaption, MB_OK);
-        std::exit(EXIT_SUCCESS);
+        fw::Exit(EXIT_SUCCESS);
     }
 
     std::uint32_t imageSize = 0;
