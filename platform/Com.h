@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // COM as the system uses it: identifiers, result codes, IUnknown, apartments, object creation,
-// system strings, and the conversion of UTF-16 text to the ANSI code page. On Windows these are
-// the real API. Result codes, SUCCEEDED/FAILED, REFIID/REFCLSID, STDMETHODCALLTYPE and the
+// system strings, and the conversions between UTF-16 text and the ANSI code page. On Windows these
+// are the real API. Result codes, SUCCEEDED/FAILED, REFIID/REFCLSID, STDMETHODCALLTYPE and the
 // CLSCTX values are macros or global names there, so code writes them unqualified.
 
 #include "platform/Types.h"
@@ -24,6 +24,7 @@ using ::IID_IUnknown;
 using ::IUnknown;
 using ::LPCWSTR;
 using ::LPWSTR;
+using ::MultiByteToWideChar;
 using ::OLECHAR;
 using ::SysAllocString;
 using ::SysAllocStringLen;
@@ -144,6 +145,14 @@ inline constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 /// input), ERROR_INVALID_FLAGS (flags other than 0), ERROR_INSUFFICIENT_BUFFER.
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR multi,
                         int multiSize, LPCSTR defaultChar, BOOL* usedDefault);
+
+/// Converts 8-bit text of the layer's ANSI code page (as WideCharToMultiByte names it) to
+/// UTF-16. multiCount -1 converts up to and including the terminating 0. wideSize 0 asks for the
+/// size only. A byte the code page does not define becomes U+FFFD. Returns the units written (or
+/// needed); 0 on failure with the last error: ERROR_INVALID_PARAMETER (other code page, null or
+/// empty input), ERROR_INVALID_FLAGS (flags other than 0), ERROR_INSUFFICIENT_BUFFER.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multi, int multiCount, LPWSTR wide,
+                        int wideSize);
 
 } // namespace win
 #endif

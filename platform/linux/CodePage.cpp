@@ -24,6 +24,7 @@ constexpr char16_t kLowSurrogateFirst = 0xDC00;
 constexpr char16_t kLowSurrogateLast = 0xDFFF;
 constexpr unsigned kByteBits = 8;
 constexpr unsigned kByteMask = 0xFF;
+constexpr char16_t kReplacementCharacter = 0xFFFD;
 
 const iconv_t kNoConversion = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 constexpr std::size_t kIconvFailed = static_cast<std::size_t>(-1);
@@ -72,6 +73,12 @@ std::size_t CharacterBytes(const char* bytes, std::size_t left) {
     return pair ? 2 * kUnitBytes : kUnitBytes;
 }
 
+// The units of UTF-16LE bytes; an odd last byte cannot come from iconv.
+void AppendUnits(std::u16string& text, const char* bytes, std::size_t size) {
+    for (std::size_t at = 0; at + 1 < size; at += kUnitBytes)
+        text.push_back(UnitAt(bytes + at));
+}
+
 } // namespace
 
 std::string AnsiCodePage() {
@@ -113,6 +120,38 @@ std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement
         const std::size_t skip = CharacterBytes(in, inLeft);
         in += skip;
         inLeft -= skip;
+    }
+}
+
+std::optional<std::u16string> DecodeAnsi(std::string_view text) {
+    Iconv conversion(iconv_open(kWideEncoding, AnsiCodePage().c_str()));
+    if (!conversion)
+        return std::nullopt;
+    std::vector<char> input(text.begin(), text.end());
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    std::u16string output;
+    char chunk[kChunkBytes];
+    for (;;) {
+        char* out = chunk;
+        std::size_t outLeft = sizeof(chunk);
+        const std::size_t result = inLeft > 0
+                                       ? iconv(conversion.get(), &in, &inLeft, &out, &outLeft)
+                                       : iconv(conversion.get(), nullptr, nullptr, &out, &outLeft);
+        AppendUnits(output, chunk, static_cast<std::size_t>(out - chunk));
+        if (result != kIconvFailed) {
+            if (inLeft == 0 && out == chunk)
+                return output;
+            continue;
+        }
+        if (errno == E2BIG)
+            continue;
+        if (errno != EILSEQ && errno != EINVAL)
+            return std::nullopt;
+        // One byte at a time, so that the next character still converts.
+        output.push_back(kReplacementCharacter);
+        ++in;
+        --inLeft;
     }
 }
 

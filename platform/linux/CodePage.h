@@ -18,4 +18,8 @@ std::string AnsiCodePage();
 /// becomes replacement, and *replaced is then set. Nothing when iconv cannot convert at all.
 std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement, bool* replaced);
 
+/// 8-bit text of the ANSI code page in UTF-16. A byte the code page does not define (or an
+/// incomplete character at the end) becomes U+FFFD. Nothing when iconv cannot convert at all.
+std::optional<std::u16string> DecodeAnsi(std::string_view text);
+
 } // namespace platform::layer
