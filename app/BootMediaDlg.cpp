@@ -17,6 +17,7 @@ using namespace win;
 CBootMediaDlg::CBootMediaDlg() : fw::Dialog(res::kIddMainDialog) {
     MapClick(res::kIdcCreateFloppy, &CBootMediaDlg::OnCreateFloppy);
     MapClick(res::kIdcExit, &CBootMediaDlg::OnExit);
+    MapClick(res::kIdcCreateCd, &CBootMediaDlg::OnCreateCd);
     // The dialog thread's apartment lasts for the whole run.
     CoInitialize(nullptr);
     DetectPlatformProfile();

@@ -44,6 +44,7 @@ protected:
 private:
     void OnExit();
     void OnCreateFloppy();
+    void OnCreateCd();
 
     void FillFloppyList(const char* entryFormat);
     void FillRecorderList(const char* entryFormat);

@@ -4,6 +4,7 @@
 #include "app/BootMediaDlg.h"
 #include "app/ContainerTexts.h"
 #include "app/JobState.h"
+#include "app/MessageBoxes.h"
 #include "floppy/FloppyMonitor.h"
 #include "floppy/FloppyWorker.h"
 #include "platform/MessageBox.h"
@@ -16,11 +17,6 @@ using namespace win;
 
 namespace {
 constexpr std::int32_t kProgressStep = 1;
-
-int AskOrTell(const fw::Dialog& owner, ResourceId text, ResourceId caption, UINT style) {
-    return MessageBoxA(owner.GetHwnd(), ContainerText(text).get(), ContainerText(caption).get(),
-                       style);
-}
 } // namespace
 
 void CBootMediaDlg::OnCreateFloppy() {
@@ -35,11 +31,12 @@ void CBootMediaDlg::OnCreateFloppy() {
     m_progress.SetStep(kProgressStep);
 
     if (!JobState.imageValid) {
-        AskOrTell(*this, catalogue::kInvalidImageError, catalogue::kErrorCaption, MB_ICONERROR);
+        ShowTextBox(GetHwnd(), catalogue::kInvalidImageError, catalogue::kErrorCaption,
+                    MB_ICONERROR);
         return;
     }
-    if (AskOrTell(*this, catalogue::kFloppyQuestion, catalogue::kQuestionCaption,
-                  MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+    if (ShowTextBox(GetHwnd(), catalogue::kFloppyQuestion, catalogue::kQuestionCaption,
+                    MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
 
     m_strStatus = ContainerText(catalogue::kFloppyStartStatus).get();

@@ -2,12 +2,12 @@
 #include "cd/CdBuildJob.h"
 
 #include "app/JobState.h"
+#include "app/MessageBoxes.h"
 #include "cd/BootImageStorage.h"
 #include "cd/BuildFailure.h"
 #include "cd/CdBurnRef.h"
 #include "cd/CdFileSet.h"
 #include "cd/DiscMasterRef.h"
-#include "cd/JobErrorBox.h"
 #include "cd/JolietProperties.h"
 #include "cd/JolietRef.h"
 #include "cd/RecorderEnumRef.h"
@@ -81,7 +81,7 @@ bool BuildAndRecord(DiscMasterRef& discMaster, const CdJobTiming& timing) {
     SetPhase(kPhaseClosing);
     // S_FALSE too: only a recording that reports full success is a good disc.
     if (recorded != S_OK) {
-        ShowJobError(catalogue::kRecordError);
+        ShowErrorBox(catalogue::kRecordError);
         return false;
     }
     return true;
@@ -92,12 +92,12 @@ bool BuildAndRecord(DiscMasterRef& discMaster, const CdJobTiming& timing) {
 bool RunJobSteps(const CdJobTiming& timing) {
     CdBurnRef burner;
     if (!burner.hasRecordableDrive()) {
-        ShowJobError(catalogue::kNoRecorder);
+        ShowErrorBox(catalogue::kNoRecorder);
         return false;
     }
     DiscMasterRef discMaster;
     if (!discMaster.open()) {
-        ShowJobError(catalogue::kDiscMasterError);
+        ShowErrorBox(catalogue::kDiscMasterError);
         return false;
     }
     // The one place a failed build step ends up; running out of memory is one too. The user is
@@ -107,7 +107,7 @@ bool RunJobSteps(const CdJobTiming& timing) {
     } catch (const BuildFailure&) {
     } catch (const std::bad_alloc&) {
     }
-    ShowJobError(catalogue::kCdBuildError);
+    ShowErrorBox(catalogue::kCdBuildError);
     return false;
 }
 

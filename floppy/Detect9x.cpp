@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Windows 9x discovery: the DOS device parameters of each drive, through VWIN32.
-#include "floppy/ErrorBox.h"
+#include "app/ContainerTexts.h"
+#include "app/MessageBoxes.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyWriter.h"
 #include "floppy/FoundDrives.h"

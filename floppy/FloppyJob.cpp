@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "floppy/FloppyJob.h"
 
+#include "app/ContainerTexts.h"
 #include "app/JobState.h"
-#include "floppy/ErrorBox.h"
+#include "app/MessageBoxes.h"
 #include "floppy/ExtentScan.h"
 #include "platform/System.h"
 #include "resfile/Catalogue.h"
@@ -22,14 +23,14 @@ void EndFloppyJob() {
 }
 
 void ExitWithoutMemory(ResourceId text, const ResourceText& caption) {
-    ShowErrorBox(ReadJobText(text), caption);
+    ShowErrorBox(ContainerText(text), caption);
     ExitProcess(0);
 }
 
 void CopyCylinders(void* buffer, const ResourceText& caption, bool driveUsable,
                    const CylinderWriter& write) {
-    const ResourceText readError = ReadJobText(catalogue::kInvalidImageError);
-    const ResourceText writeError = ReadJobText(catalogue::kFloppyWriteError);
+    const ResourceText readError = ContainerText(catalogue::kInvalidImageError);
+    const ResourceText writeError = ContainerText(catalogue::kFloppyWriteError);
     JobState.failed = false;
     if (!driveUsable) {
         ShowErrorBox(writeError, caption);

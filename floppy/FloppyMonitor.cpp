@@ -3,6 +3,7 @@
 
 #include "app/ContainerTexts.h"
 #include "app/JobState.h"
+#include "app/MessageBoxes.h"
 #include "floppy/FloppyDevice.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -27,11 +28,6 @@ std::string CylinderStatus(const char* format, std::int32_t cylinder, std::int32
                                   {format::Arg::integer(cylinder), format::Arg::integer(count)});
 }
 
-void ShowOwned(const JobControls& controls, const std::string& text, ResourceId caption,
-               UINT style) {
-    MessageBoxA(controls.dialog->GetHwnd(), text.c_str(), ContainerText(caption).get(), style);
-}
-
 [[noreturn]] void EmergencyExit() {
     JobState.cancelRequested = true;
     CloseHandle(FloppyDevice.vwin32Handle);
@@ -41,8 +37,8 @@ void ShowOwned(const JobControls& controls, const std::string& text, ResourceId 
 
 void ReportOutcome(const JobControls& controls, const char* statusFormat, std::int32_t count) {
     if (JobState.cancelRequested) {
-        ShowOwned(controls, ContainerText(catalogue::kFloppyCancelled).get(),
-                  catalogue::kCancelCaption, MB_ICONWARNING);
+        ShowTextBox(controls.dialog->GetHwnd(), catalogue::kFloppyCancelled,
+                    catalogue::kCancelCaption, MB_ICONWARNING);
     } else if (!JobState.failed) {
         controls.progressBar->SetPos(count);
         controls.statusText->SetWindowText(CylinderStatus(statusFormat, count, count).c_str());
@@ -50,7 +46,8 @@ void ReportOutcome(const JobControls& controls, const char* statusFormat, std::i
             catalogue::kFloppySuccessFormat, ContainerText(catalogue::kFloppySuccessFormat).get(),
             {format::Arg::string(ContainerText(catalogue::kSuccessDetail).get()),
              format::Arg::character(DriveLetter(JobState.floppyDriveNumber))});
-        ShowOwned(controls, message, catalogue::kSuccessCaption, MB_ICONINFORMATION);
+        MessageBoxA(controls.dialog->GetHwnd(), message.c_str(),
+                    ContainerText(catalogue::kSuccessCaption).get(), MB_ICONINFORMATION);
     }
 }
 

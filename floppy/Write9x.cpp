@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The Windows 9x floppy job: absolute sector writes through VWIN32, one cylinder per request.
-#include "floppy/ErrorBox.h"
+#include "app/ContainerTexts.h"
+#include "app/MessageBoxes.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyJob.h"
 #include "floppy/FloppyWriter.h"
@@ -41,7 +42,7 @@ void FloppyWriter::WriteFloppy9x() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
     {
         const PageBuffer buffer(catalogue::kCylinderBytes);
-        const ResourceText caption = ReadJobText(catalogue::kErrorCaption);
+        const ResourceText caption = ContainerText(catalogue::kErrorCaption);
         if (!buffer)
             ExitWithoutMemory(catalogue::kNoMemory9xError, caption);
         CopyCylinders(

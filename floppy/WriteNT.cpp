@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The NT-family floppy job: the volume is locked, written cylinder by cylinder at its handle's
 // position, dismounted and unlocked.
+#include "app/ContainerTexts.h"
 #include "app/JobState.h"
-#include "floppy/ErrorBox.h"
+#include "app/MessageBoxes.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyJob.h"
 #include "floppy/FloppyWriter.h"
@@ -46,9 +47,9 @@ void FloppyWriter::WriteFloppyNT() {
     BeginFloppyJob();
     const VolumeJob job = PrepareVolumeJob();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
-    const ResourceText caption = ReadJobText(catalogue::kErrorCaption);
+    const ResourceText caption = ContainerText(catalogue::kErrorCaption);
     if (!LockVolume(job.volume)) {
-        ShowErrorBox(ReadJobText(catalogue::kLockError), caption);
+        ShowErrorBox(ContainerText(catalogue::kLockError), caption);
         JobState.cancelRequested = true;
         EndFloppyJob();
         return;

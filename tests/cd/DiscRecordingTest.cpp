@@ -3,7 +3,7 @@
 // every stream reads, and what is left when one does not.
 #include "platform/linux/cd/DiscRecording.h"
 
-#include "DiscTools.h"
+#include "support/DiscTools.h"
 #include "platform/ImageMastering.h"
 #include "platform/linux/cd/BurnDrive.h"
 #include "platform/linux/cd/StreamSource.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux disc master's Joliet properties and the failures of AddData and RecordDisc that
 // leave no disc.
-#include "DiscTools.h"
+#include "support/DiscTools.h"
 #include "JolietTestbed.h"
 #include "ShownStorage.h"
 #include "platform/linux/cd/RecorderRegistry.h"

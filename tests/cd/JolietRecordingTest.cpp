@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux disc master's Joliet format, end to end into a file recorder: staging, the boot
 // properties, and the disc that RecordDisc leaves (or does not leave) behind.
-#include "DiscTools.h"
+#include "support/DiscTools.h"
 #include "JolietTestbed.h"
 #include "ShownStorage.h"
 #include "platform/ScopedHandle.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "DiscTools.h"
+#include "support/DiscTools.h"
 
 #include <array>
 #include <filesystem>
