@@ -50,14 +50,11 @@ class CdJob : public DialogFixture {};
 // reset, and a disc with the El Torito floppy emulation, the container's files and a boot image
 // that boots.
 TEST_F(CdJob, RecordsABootableDiscFromTheSampleContainer) {
-    const char* sample = std::getenv("BOOTMEDIA_SAMPLE");
-    if (sample == nullptr || !std::filesystem::exists(sample))
+    const std::string sample = PrepareSample();
+    if (sample.empty())
         GTEST_SKIP() << "no sample container built";
     if (!disctest::HaveProgram("xorriso"))
         GTEST_SKIP() << "xorriso is not installed";
-    Prepare(test::ContainerBuilder());
-    std::filesystem::copy_file(sample, dir_.path("install.dat"),
-                               std::filesystem::copy_options::overwrite_existing);
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());

@@ -105,4 +105,14 @@ void DialogFixture::Prepare(const test::ContainerBuilder& container, Devices dev
     recorders_ = std::make_unique<platform::layer::ScopedRecorderSources>(sources);
 }
 
+std::string DialogFixture::PrepareSample() {
+    const char* sample = std::getenv("BOOTMEDIA_SAMPLE");
+    if (sample == nullptr || !std::filesystem::exists(sample))
+        return {};
+    Prepare(test::ContainerBuilder());
+    std::filesystem::copy_file(sample, dir_.path("install.dat"),
+                               std::filesystem::copy_options::overwrite_existing);
+    return sample;
+}
+
 } // namespace dialogtest

@@ -37,6 +37,10 @@ protected:
     /// Writes the container as install.dat and sets up the devices.
     void Prepare(const test::ContainerBuilder& container, Devices devices = {});
 
+    /// Prepare with the built sample container (BOOTMEDIA_SAMPLE) as install.dat; its path, or
+    /// "" when there is none (the test then skips).
+    std::string PrepareSample();
+
     std::string floppyPath() { return dir_.path("floppy.img"); }
     std::string discPath() { return dir_.path("disc.iso"); }
 

@@ -16,12 +16,9 @@ class Screenshot : public DialogFixture {};
 
 // checks that the real dialog renders at its fixed size on the sample container.
 TEST_F(Screenshot, MainDialogOnTheSampleContainer) {
-    const char* sample = std::getenv("BOOTMEDIA_SAMPLE");
-    if (sample == nullptr || !std::filesystem::exists(sample))
+    const std::string sample = PrepareSample();
+    if (sample.empty())
         GTEST_SKIP() << "no sample container built";
-    Prepare(test::ContainerBuilder());
-    std::filesystem::copy_file(sample, dir_.path("install.dat"),
-                               std::filesystem::copy_options::overwrite_existing);
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
