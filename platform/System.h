@@ -87,6 +87,16 @@ BOOL SetThreadPriority(HANDLE thread, int priority);
 } // namespace win
 #endif
 
+#if !defined(_WIN32)
+namespace platform {
+/// Runs hook in ExitProcess before the process ends (null: none), so that a user interface can
+/// put the terminal back; any thread may end the process, so hook must be async-signal-safe.
+/// Returns the hook it replaces.
+using ProcessEndHook = void (*)() noexcept;
+ProcessEndHook SetProcessEndHook(ProcessEndHook hook);
+} // namespace platform
+#endif
+
 namespace platform {
 /// Starts a detached thread running entry(argument) with the default stack size: the C runtime's
 /// thread start (_beginthread on Windows). When it returns true the thread owns argument;

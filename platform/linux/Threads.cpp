@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/System.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <sys/resource.h>
@@ -13,6 +14,7 @@ namespace {
 // Windows priorities in steps of two nice levels, as the kernel's scheduler weighs them.
 constexpr int kNicePerPriorityStep = 2;
 const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-2));
+std::atomic<platform::ProcessEndHook> processEndHook{nullptr};
 } // namespace
 
 void Sleep(DWORD milliseconds) {
@@ -20,6 +22,8 @@ void Sleep(DWORD milliseconds) {
 }
 
 void ExitProcess(UINT exitCode) {
+    if (platform::ProcessEndHook hook = processEndHook.load())
+        hook();
     std::fflush(nullptr);
     _exit(static_cast<int>(exitCode));
 }
@@ -45,6 +49,10 @@ BOOL SetThreadPriority(HANDLE thread, int priority) {
 } // namespace win
 
 namespace platform {
+
+ProcessEndHook SetProcessEndHook(ProcessEndHook hook) {
+    return win::processEndHook.exchange(hook);
+}
 
 bool StartThread(void (*entry)(void*), void* argument) {
     try {

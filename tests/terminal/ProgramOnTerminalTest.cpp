@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The real program on a terminal without a display: both boot media made from its dialog with
+// keys, a resize during a job, and the terminal put back after Exit, a signal and the close key.
+#include "TmuxProgram.h"
+#include "resfile/Catalogue.h"
+#include "resfile/ResourceFile.h"
+#include "support/ContainerBuilder.h"
+#include "support/DiscTools.h"
+#include "support/TempDir.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using termtest::kExitMark;
+using termtest::kRestoredMark;
+using termtest::TmuxProgram;
+
+constexpr int kCols = 80;
+constexpr int kRows = 24;
+constexpr int kWideCols = 100;
+constexpr int kTallRows = 34;
+constexpr std::size_t kCylinderBytes = 18 * 2 * 512;
+// Texts of the sample container the screens are recognised by.
+constexpr const char* kTitle = "Boot Media Maker [F10: close]";
+constexpr const char* kReadyStatus = "Ready. First floppy drive: A:";
+constexpr const char* kQuestionCaption = "Please Confirm";
+constexpr const char* kDoneCaption = "Boot Media Maker - Done";
+constexpr const char* kFloppyWarning = "All data on the floppy disk will be overwritten.";
+constexpr const char* kDiscWarning = "All data on the recordable disc will be overwritten.";
+
+test::Bytes SampleBootImage(const std::string& container) {
+    const win::HANDLE file = OpenResourceFile(container.c_str(), true);
+    std::uint16_t count = 0;
+    std::unique_ptr<ResourceEntry, FreeDeleter> directory(ReadResourceDirectory(file, &count));
+    std::uint32_t size = 0;
+    std::unique_ptr<void, FreeDeleter> data(
+        ReadResourceData(file, catalogue::kBootImage, directory.get(), &size));
+    CloseResourceFile(file);
+    const auto* bytes = static_cast<const std::uint8_t*>(data.get());
+    return bytes != nullptr ? test::Bytes(bytes, bytes + size) : test::Bytes();
+}
+
+class ProgramOnTerminal : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!termtest::HaveTmux())
+            GTEST_SKIP() << "tmux is not installed";
+        const char* sample = std::getenv("BOOTMEDIA_SAMPLE");
+        if (sample == nullptr || !std::filesystem::exists(sample))
+            GTEST_SKIP() << "no sample container";
+        sample_ = sample;
+        std::filesystem::copy_file(sample_, dir_.path("install.dat"));
+        ASSERT_TRUE(test::WriteFileBytes(dir_.path("floppy.img"),
+                                         test::Bytes(catalogue::kBootImageBytes, 0)));
+        dir_.path("disc.iso");
+        dir_.path("program.pid");
+    }
+
+    std::unique_ptr<TmuxProgram> start(int cols = kCols, int rows = kRows) {
+        auto program = std::make_unique<TmuxProgram>(
+            BOOTMEDIA_PROGRAM, dir_.path(""),
+            std::map<std::string, std::string>{{"BOOTMEDIA_UI", "terminal"},
+                                               {"BOOTMEDIA_DRIVE_A", dir_.path("floppy.img")},
+                                               {"BOOTMEDIA_DRIVE_B", ""},
+                                               {"BOOTMEDIA_RECORDERS", dir_.path("disc.iso")}},
+            cols, rows);
+        EXPECT_TRUE(program->waitFor(kReadyStatus)) << program->lastScreen;
+        return program;
+    }
+
+    // The program has ended with code and left the terminal as it found it.
+    static void ExpectEndedRestored(TmuxProgram& program, int code) {
+        ASSERT_TRUE(program.waitFor(kExitMark)) << program.lastScreen;
+        EXPECT_TRUE(program.waitFor(std::string(kExitMark) + std::to_string(code)))
+            << program.lastScreen;
+        EXPECT_NE(program.lastScreen.find(kRestoredMark), std::string::npos) << program.lastScreen;
+        EXPECT_FALSE(program.alternateScreen());
+    }
+
+    test::TempDir dir_;
+    std::string sample_;
+};
+
+// checks that a user makes the boot floppy and the bootable CD from the dialog on a terminal,
+// through the question, the progress and the success box, also across a resize, and that Exit
+// leaves the terminal as it was
+TEST_F(ProgramOnTerminal, MakesBothMediaWithKeysAndExits) {
+    auto program = start();
+    const std::string first = program->lastScreen;
+    for (const char* shown :
+         {kTitle, "Progress", "Status", "Boot floppy", "Bootable CD-ROM", "[ Create Floppy ]",
+          "[ Create CD-ROM ]", "Exit", "Drive A:", "Drive E:"}) {
+        SCOPED_TRACE(shown);
+        EXPECT_NE(first.find(shown), std::string::npos) << first;
+    }
+
+    // The floppy: its mnemonic, the question, then OK.
+    program->keys("f");
+    ASSERT_TRUE(program->waitFor(kFloppyWarning)) << program->lastScreen;
+    EXPECT_NE(program->lastScreen.find(kQuestionCaption), std::string::npos);
+    EXPECT_NE(program->lastScreen.find("[!]"), std::string::npos);
+    EXPECT_NE(program->lastScreen.find("[ OK ]  [ Cancel ]"), std::string::npos);
+    program->keys("Enter");
+    ASSERT_TRUE(program->waitFor(kDoneCaption)) << program->lastScreen;
+    EXPECT_NE(program->lastScreen.find("[i]"), std::string::npos);
+    program->keys("Enter");
+    ASSERT_TRUE(program->waitFor("[ Create Floppy ]")) << program->lastScreen;
+
+    const test::Bytes image = SampleBootImage(sample_);
+    const test::Bytes disk = test::ReadFileBytes(dir_.path("floppy.img"));
+    ASSERT_EQ(image.size(), catalogue::kBootImageBytes);
+    ASSERT_EQ(disk.size(), catalogue::kBootImageBytes);
+    // The used front cylinders are the image's; the rest of the blank disk stays untouched.
+    std::size_t written = 0;
+    while (written < disk.size() &&
+           std::equal(disk.begin() + static_cast<std::ptrdiff_t>(written),
+                      disk.begin() + static_cast<std::ptrdiff_t>(written + kCylinderBytes),
+                      image.begin() + static_cast<std::ptrdiff_t>(written)))
+        written += kCylinderBytes;
+    EXPECT_GE(written, kCylinderBytes);
+    EXPECT_TRUE(std::all_of(disk.begin() + static_cast<std::ptrdiff_t>(written), disk.end(),
+                            [](std::uint8_t byte) { return byte == 0; }));
+
+    // The CD, with the terminal resized while it records.
+    program->keys("c");
+    ASSERT_TRUE(program->waitFor(kDiscWarning)) << program->lastScreen;
+    program->keys("Enter");
+    program->resize(kWideCols, kTallRows);
+    ASSERT_TRUE(program->waitFor(kDoneCaption)) << program->lastScreen;
+    // Redrawn for the new size: centred, and with room for the groups' frames.
+    EXPECT_NE(program->lastScreen.find("         ┌─ Boot Media Maker [F10: close]"),
+              std::string::npos)
+        << program->lastScreen;
+    EXPECT_NE(program->lastScreen.find("┌─ Bootable CD-ROM"), std::string::npos)
+        << program->lastScreen;
+    program->keys("Enter");
+    ASSERT_TRUE(program->waitFor("[ Create CD-ROM ]")) << program->lastScreen;
+    ASSERT_TRUE(std::filesystem::exists(dir_.path("disc.iso")));
+    if (disctest::HaveProgram("xorriso")) {
+        const std::string report = disctest::ElToritoReport(dir_.path("disc.iso"));
+        EXPECT_NE(report.find("BIOS"), std::string::npos) << report;
+        EXPECT_NE(report.find("fd1.4"), std::string::npos) << report;
+    }
+
+    program->keys("e");
+    ExpectEndedRestored(*program, EXIT_SUCCESS);
+}
+
+// checks that the arrows change the focused list's selection and Tab walks the controls
+TEST_F(ProgramOnTerminal, ListsAndFocusFollowKeys) {
+    auto program = start();
+    // Focus starts on Create Floppy; Tab goes on to Exit, Create CD-ROM, the floppy list.
+    program->keys("Tab Tab Tab Down");
+    EXPECT_TRUE(program->waitFor("Drive A:")); // one drive: the selection stays on it
+    program->keys("Escape");
+    ExpectEndedRestored(*program, EXIT_SUCCESS);
+}
+
+// checks that a terminating signal puts the terminal back before the process ends by it
+TEST_F(ProgramOnTerminal, SignalRestoresTerminal) {
+    auto program = start();
+    const int pid = program->programPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGTERM), 0);
+    ExpectEndedRestored(*program, 128 + SIGTERM);
+}
+
+// checks that the close key during a floppy job ends the program (by the monitor's emergency
+// exit, or at the job's end when it is quicker) with the terminal put back
+TEST_F(ProgramOnTerminal, CloseDuringFloppyJobRestoresTerminal) {
+    auto program = start();
+    program->keys("f");
+    ASSERT_TRUE(program->waitFor(kFloppyWarning)) << program->lastScreen;
+    program->keys("Enter F10");
+    // A job quicker than the close ends with its success box; the window closes after it.
+    if (program->waitFor(kDoneCaption, std::chrono::milliseconds(3000)))
+        program->keys("Enter");
+    ExpectEndedRestored(*program, EXIT_SUCCESS);
+}
+
+} // namespace
