@@ -2,6 +2,8 @@
 #include "app/BootMediaApp.h"
 
 #include "app/BootMediaDlg.h"
+#include "app/JobState.h"
+#include "platform/System.h"
 
 #include <memory>
 
@@ -15,6 +17,10 @@ bool CBootMediaApp::InitInstance() {
         dialog->EnableCd(false);
 
     dialog->DoModal();
+    // A job still running when the dialog ends goes down with the process: its threads act on
+    // the dialog's controls, which must not go away under them.
+    if (JobState.busy || JobState.floppyJobStarting)
+        win::ExitProcess(0);
     SetMainWindow(nullptr);
     return false;
 }

@@ -41,6 +41,8 @@ void CBootMediaDlg::OnCreateFloppy() {
 
     m_strStatus = ContainerText(catalogue::kFloppyStartStatus).get();
     m_btnFloppy.SetWindowText(ContainerText(catalogue::kFloppyJobLabel).get());
+    // Until the job is under way the button would cancel nothing: the monitor offers it again.
+    m_btnFloppy.EnableWindow(false);
     m_btnExit.EnableWindow(false);
     m_btnCd.EnableWindow(false);
     JobState.closeRequested = false;

@@ -17,6 +17,7 @@ struct JobControls {
     fw::Static* statusText;
 };
 
-/// The dialog's look between jobs: bar at 0, the idle status line, Exit enabled, the Create
-/// Floppy label back, and each command's button as its caller decides.
+/// The dialog's look between jobs: bar at 0, the idle status line, the Create Floppy label back,
+/// each command's button as its caller decides, and Exit enabled last: after that the dialog may
+/// end at any moment, so a monitor touches no control once this has returned.
 void RestoreIdleLook(const JobControls& controls, bool floppyEnabled, bool cdEnabled);

@@ -84,9 +84,10 @@ void FloppyProgressThread(void* argument) {
     }
 
     ReportOutcome(*controls, statusFormat.get(), count);
-    RestoreIdleLook(*controls, true, JobState.recorderCount > 0);
-    CloseFloppyVolume();
     // A job too short to reach the third cylinder still honours the user's close.
     if (closeRequested || JobState.closeRequested)
         controls->dialog->EndDialog(IDCANCEL);
+    else
+        RestoreIdleLook(*controls, true, JobState.recorderCount > 0);
+    CloseFloppyVolume();
 }

@@ -6,7 +6,13 @@
 #include "app/JobState.h"
 #include "res/ResourceIds.h"
 #include "resfile/Catalogue.h"
+#include "support/DiscTools.h"
+#include "support/ScriptedDevices.h"
 #include "support/gui/GuiDriver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
 
 using guitest::GuiDriver;
 using namespace dialogtest;
@@ -138,4 +144,193 @@ TEST_F(FloppyJob, RefusedLockIsReportedAsCancelled) {
     });
     EXPECT_EQ(DiskPrefix(floppyPath(), catalogue::kCylinderBytes),
               test::Bytes(catalogue::kCylinderBytes, 0));
+}
+
+namespace {
+
+// An image whose 80 cylinders all hold data: the job writes every one.
+test::ContainerBuilder FullImageContainer() {
+    test::ContainerBuilder container = FullContainer(std::nullopt);
+    test::Bytes image(catalogue::kBootImageBytes);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i % 251);
+    container.add(catalogue::kBootImage, image);
+    return container;
+}
+
+// Slows each write down so that the monitor's 100 ms polls see the job's stages.
+floppytest::VolumeScript SlowWrites(std::chrono::milliseconds first,
+                                    std::chrono::milliseconds each) {
+    return floppytest::BeforeWrite(
+        [=](int n) { std::this_thread::sleep_for(n == 1 ? first : each); });
+}
+
+constexpr std::int32_t kAllCylinders = static_cast<std::int32_t>(catalogue::kCylinders);
+
+} // namespace
+
+// checks an 80-cylinder job: the status runs from (1, 80) to (80, 80), the bar's range is the
+// job's own count, and Create Floppy comes back as the job's cancel once the write is under way.
+TEST_F(FloppyJob, EightyCylindersShowEveryStage) {
+    Prepare(FullImageContainer());
+    auto log = std::make_shared<floppytest::DeviceLog>();
+    auto mount = floppytest::MountScriptedVolume(
+        'A', floppyPath(),
+        SlowWrites(std::chrono::milliseconds(400), std::chrono::milliseconds(10)), log);
+    CBootMediaDlg dialog;
+    std::vector<std::string> statuses;
+    bool cancelOffered = false;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        gui.Click(res::kIdcCreateFloppy);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        guitest::AnswerMessageBox(win::IDOK);
+        while (!guitest::WaitForMessageBox(std::chrono::milliseconds(20))) {
+            const std::string status = gui.Text(res::kIdcStatusText);
+            if (statuses.empty() || statuses.back() != status)
+                statuses.push_back(status);
+            cancelOffered = cancelOffered || (gui.IsEnabled(res::kIdcCreateFloppy) &&
+                                              gui.Text(res::kIdcCreateFloppy) == "1005" &&
+                                              !gui.IsEnabled(res::kIdcExit));
+        }
+        EXPECT_EQ(gui.Text(res::kIdcStatusText), "1016 80/80");
+        EXPECT_EQ(gui.ProgressOf(res::kIdcProgress).maximum, kAllCylinders);
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+    });
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), "1016 1/80"), statuses.end());
+    EXPECT_TRUE(cancelOffered);
+    EXPECT_EQ(log->writes, kAllCylinders);
+    const test::Bytes container = FullImageContainer().bytes();
+    EXPECT_EQ(test::ReadFileBytes(floppyPath()),
+              test::Bytes(container.end() - catalogue::kBootImageBytes, container.end()));
+}
+
+// checks that Create Floppy during a job cancels it after the current cylinder: the warning box,
+// a bar that never fills, and exactly the cylinders written so far on the disk.
+TEST_F(FloppyJob, ClickDuringTheJobCancelsIt) {
+    Prepare(FullImageContainer());
+    auto log = std::make_shared<floppytest::DeviceLog>();
+    auto mount = floppytest::MountScriptedVolume(
+        'A', floppyPath(), SlowWrites(std::chrono::milliseconds(30), std::chrono::milliseconds(30)),
+        log);
+    CBootMediaDlg dialog;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        gui.Click(res::kIdcCreateFloppy);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitUntil([&] { return JobState.progress >= 2; }));
+        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcCreateFloppy); }));
+        gui.Click(res::kIdcCreateFloppy);
+        auto cancelled = guitest::WaitForMessageBox();
+        ASSERT_TRUE(cancelled);
+        EXPECT_EQ(cancelled->text, "1022");
+        EXPECT_EQ(cancelled->caption, "1008");
+        EXPECT_EQ(cancelled->icon, QMessageBox::Warning);
+        EXPECT_LT(gui.ProgressOf(res::kIdcProgress).value, kAllCylinders);
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        EXPECT_EQ(gui.Text(res::kIdcCreateFloppy), "1035");
+    });
+    ASSERT_GT(log->writes, 2);
+    ASSERT_LT(log->writes, kAllCylinders);
+    const test::Bytes disk = test::ReadFileBytes(floppyPath());
+    const test::Bytes container = FullImageContainer().bytes();
+    const auto image = container.end() - catalogue::kBootImageBytes;
+    const std::size_t written = static_cast<std::size_t>(log->writes) * catalogue::kCylinderBytes;
+    EXPECT_TRUE(std::equal(disk.begin(), disk.begin() + static_cast<long>(written), image));
+    EXPECT_TRUE(std::all_of(disk.begin() + static_cast<long>(written), disk.end(),
+                            [](auto b) { return b == 0; }));
+}
+
+// checks that a write the drive fails ends the job with the writer's box only: no message from
+// the monitor, and the dialog back in its idle look.
+TEST_F(FloppyJob, FailedWriteShowsOnlyTheWritersBox) {
+    Prepare(FullImageContainer());
+    auto log = std::make_shared<floppytest::DeviceLog>();
+    auto mount = floppytest::MountScriptedVolume('A', floppyPath(), floppytest::FailWrite(3), log);
+    CBootMediaDlg dialog;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        gui.Click(res::kIdcCreateFloppy);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        guitest::AnswerMessageBox(win::IDOK);
+        auto failure = guitest::WaitForMessageBox();
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->text, "1026");
+        EXPECT_FALSE(failure->ownedByDialog);
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        EXPECT_FALSE(guitest::WaitForMessageBox(std::chrono::milliseconds(300)));
+        EXPECT_EQ(gui.Text(res::kIdcStatusText), "1010 A");
+    });
+    EXPECT_TRUE(JobState.failed);
+}
+
+// checks that without a recorder Create CD-ROM stays disabled after a floppy job.
+TEST_F(FloppyJob, NoRecorderKeepsCreateCdDisabled) {
+    Prepare(FullContainer(catalogue::kBootImageBytes), {true, false});
+    CBootMediaDlg dialog;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        gui.Click(res::kIdcCreateFloppy);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        EXPECT_FALSE(gui.IsEnabled(res::kIdcCreateCd));
+    });
+}
+
+// checks that closing the window at the start of a job keeps it open and ends the process with
+// exit code 0 once the third cylinder is on the disk.
+TEST_F(FloppyJob, EarlyCloseEndsTheProcessAtTheThirdCylinder) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Prepare(FullImageContainer());
+    auto log = std::make_shared<floppytest::DeviceLog>();
+    auto mount = floppytest::MountScriptedVolume(
+        'A', floppyPath(),
+        SlowWrites(std::chrono::milliseconds(300), std::chrono::milliseconds(100)), log);
+    EXPECT_EXIT(
+        {
+            CBootMediaDlg dialog;
+            GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+                gui.WaitUntilShown();
+                gui.Click(res::kIdcCreateFloppy);
+                guitest::WaitForMessageBox();
+                guitest::AnswerMessageBox(win::IDOK);
+                guitest::WaitUntil([] { return JobState.busy.load(); });
+                gui.Close();
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                if (gui.IsShown() && JobState.progress < 2)
+                    std::fputs("window stayed", stderr);
+                std::this_thread::sleep_for(std::chrono::seconds(10));
+            });
+        },
+        testing::ExitedWithCode(0), "window stayed");
+}
+
+// checks that the floppy the dialog writes from the sample container boots a PC.
+TEST_F(FloppyJob, SampleFloppyBoots) {
+    if (PrepareSample().empty())
+        GTEST_SKIP() << "no sample container built";
+    if (!disctest::HaveProgram("qemu-system-i386"))
+        GTEST_SKIP() << "qemu-system-i386 is not installed";
+    CBootMediaDlg dialog;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        gui.Click(res::kIdcCreateFloppy);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        guitest::AnswerMessageBox(win::IDOK);
+        auto success = guitest::WaitForMessageBox();
+        ASSERT_TRUE(success);
+        EXPECT_EQ(success->icon, QMessageBox::Information);
+        guitest::AnswerMessageBox(win::IDOK);
+        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+    });
+    const disctest::Run boot = disctest::BootFloppy(floppyPath(), dir_.path("console.log"));
+    EXPECT_NE(boot.output.find("BOOTMEDIA-OK"), std::string::npos) << boot.output;
 }

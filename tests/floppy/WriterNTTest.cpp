@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FloppyTestbed.h"
-#include "ScriptedDevices.h"
+#include "support/ScriptedDevices.h"
 #include "app/JobState.h"
 #include "floppy/ExtentScan.h"
 #include "floppy/FloppyDevice.h"

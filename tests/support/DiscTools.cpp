@@ -83,15 +83,26 @@ std::map<std::string, test::Bytes> DiscFiles(const std::string& disc, const std:
     return files;
 }
 
-Run BootDisc(const std::string& disc, const std::string& consoleLog) {
+namespace {
+// Boots an emulated PC from drive (a -drive option's value) in the boot order given; the guest
+// leaves through the debug-exit port.
+Run Boot(const std::string& drive, const std::string& order, const std::string& consoleLog) {
     Run run = RunProgram({"timeout", kBootTimeout, kEmulator, "-machine", "pc", "-m", "16",
                           "-display", "none", "-no-reboot", "-nodefaults", "-debugcon",
                           "file:" + consoleLog, "-device", "isa-debug-exit,iobase=0xf4,iosize=0x04",
-                          "-drive", "file=" + disc + ",media=cdrom,if=ide,readonly=on", "-boot",
-                          "order=d,reboot-timeout=0"});
+                          "-drive", drive, "-boot", "order=" + order + ",reboot-timeout=0"});
     const test::Bytes console = test::ReadFileBytes(consoleLog);
     run.output.assign(console.begin(), console.end());
     return run;
+}
+} // namespace
+
+Run BootDisc(const std::string& disc, const std::string& consoleLog) {
+    return Boot("file=" + disc + ",media=cdrom,if=ide,readonly=on", "d", consoleLog);
+}
+
+Run BootFloppy(const std::string& floppy, const std::string& consoleLog) {
+    return Boot("file=" + floppy + ",if=floppy,format=raw,readonly=on", "a", consoleLog);
 }
 
 } // namespace disctest

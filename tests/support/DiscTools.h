@@ -37,4 +37,7 @@ std::map<std::string, test::Bytes> DiscFiles(const std::string& disc, const std:
 /// the output what the guest wrote to the debug console.
 Run BootDisc(const std::string& disc, const std::string& consoleLog);
 
+/// Boots the floppy image as drive A: of an emulated PC, as BootDisc does the disc.
+Run BootFloppy(const std::string& floppy, const std::string& consoleLog);
+
 } // namespace disctest

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ScriptedDevices.h"
+#include "support/ScriptedDevices.h"
 
 #include "platform/linux/AddressPins.h"
 #include "platform/linux/VolumeDevice.h"
