@@ -121,10 +121,10 @@ void ResetPeak() {
 }
 
 PROPSPEC SpecOf(PROPID id) {
-    PROPSPEC spec = {};
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = id;
-    return spec;
+    PROPSPEC specifier = {};
+    specifier.ulKind = PRSPEC_PROPID;
+    specifier.propid = id;
+    return specifier;
 }
 
 // The job's steps on the disc master: the file set into a temporary storage, the boot

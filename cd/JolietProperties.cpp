@@ -59,11 +59,11 @@ private:
 };
 
 PROPSPEC SpecOf(PROPID id) {
-    PROPSPEC spec;
-    std::memset(&spec, 0, sizeof(spec));
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = id;
-    return spec;
+    PROPSPEC specifier;
+    std::memset(&specifier, 0, sizeof(specifier));
+    specifier.ulKind = PRSPEC_PROPID;
+    specifier.propid = id;
+    return specifier;
 }
 
 // Reads every property of the set once, one enumerated property per Next, for as long as Next
@@ -80,11 +80,11 @@ template <typename Visit> void ForEachProperty(IPropertyStorage* set, Visit visi
             Fail(buildfailure::kBootProperties);
         if (next != S_OK || fetched != kOneProperty)
             return;
-        const PROPSPEC spec = SpecOf(stat.get()->propid);
+        const PROPSPEC specifier = SpecOf(stat.get()->propid);
         PropertyValue value;
-        if (FAILED(set->ReadMultiple(kOneProperty, &spec, value.get())))
+        if (FAILED(set->ReadMultiple(kOneProperty, &specifier, value.get())))
             Fail(buildfailure::kBootProperties);
-        visit(stat.get()->propid, spec, *value.get());
+        visit(stat.get()->propid, specifier, *value.get());
     }
 }
 
@@ -152,12 +152,13 @@ JolietPropertySets SetBootProperties(JolietRef& joliet, IStream* bootReader) {
         Fail(buildfailure::kMissingInterface);
 
     std::array<bool, kBootIds.size()> found{};
-    ForEachProperty(sets.written.get(), [&](PROPID id, const PROPSPEC& spec, PROPVARIANT& value) {
+    ForEachProperty(sets.written.get(), [&](PROPID id, const PROPSPEC& specifier,
+                                            PROPVARIANT& value) {
         const auto known = std::find(kBootIds.begin(), kBootIds.end(), id);
         if (known == kBootIds.end())
             return;
         SetBootValue(id, value, bootReader);
-        if (FAILED(sets.written->WriteMultiple(kOneProperty, &spec, &value, PID_FIRST_USABLE)))
+        if (FAILED(sets.written->WriteMultiple(kOneProperty, &specifier, &value, PID_FIRST_USABLE)))
             Fail(buildfailure::kBootProperties);
         found[static_cast<std::size_t>(std::distance(kBootIds.begin(), known))] = true;
     });

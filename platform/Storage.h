@@ -333,14 +333,14 @@ protected:
 struct IPropertyStorage : public IUnknown {
     /// Stores a copy of each named value in values (VT_EMPTY for one the set lacks; the caller
     /// clears them with PropVariantClear). S_FALSE when none of them exists.
-    virtual HRESULT STDMETHODCALLTYPE ReadMultiple(ULONG count, const PROPSPEC* specs,
+    virtual HRESULT STDMETHODCALLTYPE ReadMultiple(ULONG count, const PROPSPEC* specifiers,
                                                    PROPVARIANT* values) = 0;
     /// Stores copies of the values; a property named by a new name gets an id from
     /// firstNameId on.
-    virtual HRESULT STDMETHODCALLTYPE WriteMultiple(ULONG count, const PROPSPEC* specs,
+    virtual HRESULT STDMETHODCALLTYPE WriteMultiple(ULONG count, const PROPSPEC* specifiers,
                                                     const PROPVARIANT* values,
                                                     PROPID firstNameId) = 0;
-    virtual HRESULT STDMETHODCALLTYPE DeleteMultiple(ULONG count, const PROPSPEC* specs) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DeleteMultiple(ULONG count, const PROPSPEC* specifiers) = 0;
     virtual HRESULT STDMETHODCALLTYPE ReadPropertyNames(ULONG count, const PROPID* ids,
                                                         LPOLESTR* names) = 0;
     virtual HRESULT STDMETHODCALLTYPE WritePropertyNames(ULONG count, const PROPID* ids,

@@ -31,7 +31,7 @@ constexpr std::string_view kForbiddenLengths = "Ljztq";
 
 enum class Length { None, Short, Char, Long };
 
-struct Spec {
+struct Specifier {
     bool leftAlign = false;
     bool forceSign = false;
     bool spaceSign = false;
@@ -69,23 +69,23 @@ Fit ReadNumber(const char*& cursor, int& number) {
     return number > kMaxWidth ? Fit::TooWide : Fit::Fits;
 }
 
-void ReadFlags(const char*& cursor, Spec& spec) {
+void ReadFlags(const char*& cursor, Specifier& specifier) {
     for (;; ++cursor) {
         switch (*cursor) {
         case '-':
-            spec.leftAlign = true;
+            specifier.leftAlign = true;
             break;
         case '+':
-            spec.forceSign = true;
+            specifier.forceSign = true;
             break;
         case ' ':
-            spec.spaceSign = true;
+            specifier.spaceSign = true;
             break;
         case '#':
-            spec.alternate = true;
+            specifier.alternate = true;
             break;
         case '0':
-            spec.zeroPad = true;
+            specifier.zeroPad = true;
             break;
         default:
             return;
@@ -93,17 +93,17 @@ void ReadFlags(const char*& cursor, Spec& spec) {
     }
 }
 
-Fit ReadLength(const char*& cursor, Spec& spec) {
+Fit ReadLength(const char*& cursor, Specifier& specifier) {
     if (*cursor == 'h') {
         ++cursor;
-        spec.length = Length::Short;
+        specifier.length = Length::Short;
         if (*cursor == 'h') {
             ++cursor;
-            spec.length = Length::Char;
+            specifier.length = Length::Char;
         }
     } else if (*cursor == 'l') {
         ++cursor;
-        spec.length = Length::Long;
+        specifier.length = Length::Long;
         if (*cursor == 'l') {
             return Fit::BadLength;
         }
@@ -115,23 +115,23 @@ Fit ReadLength(const char*& cursor, Spec& spec) {
 }
 
 // Parses one conversion; cursor points behind its %, and on success behind the conversion.
-Fit ReadSpec(const char*& cursor, Spec& spec) {
-    spec = Spec{};
+Fit ReadSpec(const char*& cursor, Specifier& specifier) {
+    specifier = Specifier{};
     if (*cursor == kMark) {
         ++cursor;
         return Fit::Fits;
     }
-    ReadFlags(cursor, spec);
-    if (Fit fit = ReadNumber(cursor, spec.width); fit != Fit::Fits) {
+    ReadFlags(cursor, specifier);
+    if (Fit fit = ReadNumber(cursor, specifier.width); fit != Fit::Fits) {
         return fit;
     }
     if (*cursor == kPrecisionMark) {
         ++cursor;
-        if (Fit fit = ReadNumber(cursor, spec.precision); fit != Fit::Fits) {
+        if (Fit fit = ReadNumber(cursor, specifier.precision); fit != Fit::Fits) {
             return fit;
         }
     }
-    if (Fit fit = ReadLength(cursor, spec); fit != Fit::Fits) {
+    if (Fit fit = ReadLength(cursor, specifier); fit != Fit::Fits) {
         return fit;
     }
     const char conversion = *cursor;
@@ -141,16 +141,16 @@ Fit ReadSpec(const char*& cursor, Spec& spec) {
     if (!IsIntegerConversion(conversion) && conversion != 'c' && conversion != 's') {
         return Fit::UnknownConversion;
     }
-    if (spec.length != Length::None && !IsIntegerConversion(conversion)) {
+    if (specifier.length != Length::None && !IsIntegerConversion(conversion)) {
         return Fit::BadLength;
     }
-    spec.conversion = conversion;
+    specifier.conversion = conversion;
     ++cursor;
     return Fit::Fits;
 }
 
-bool Accepts(const Spec& spec, ArgKind kind) {
-    return spec.conversion == 's' ? kind == ArgKind::String : kind != ArgKind::String;
+bool Accepts(const Specifier& specifier, ArgKind kind) {
+    return specifier.conversion == 's' ? kind == ArgKind::String : kind != ArgKind::String;
 }
 
 // Walks the format, handing each literal run and each conversion (with its argument index) to
@@ -166,18 +166,18 @@ Fit Walk(const char* format, std::span<const ArgKind> kinds, Visitor&& visit) {
             break;
         }
         const char* cursor = rest.data() + mark + 1;
-        Spec spec;
-        if (Fit fit = ReadSpec(cursor, spec); fit != Fit::Fits) {
+        Specifier specifier;
+        if (Fit fit = ReadSpec(cursor, specifier); fit != Fit::Fits) {
             return fit;
         }
-        if (spec.conversion == kMark) {
+        if (specifier.conversion == kMark) {
             visit.Literal(std::string_view(&kMark, 1));
         } else if (argument >= kinds.size()) {
             return Fit::TooManyConversions;
-        } else if (!Accepts(spec, kinds[argument])) {
+        } else if (!Accepts(specifier, kinds[argument])) {
             return Fit::KindMismatch;
         } else {
-            visit.Conversion(spec, argument++);
+            visit.Conversion(specifier, argument++);
         }
         rest.remove_prefix(static_cast<std::size_t>(cursor - rest.data()));
     }
@@ -186,31 +186,32 @@ Fit Walk(const char* format, std::span<const ArgKind> kinds, Visitor&& visit) {
 
 struct NoOutput {
     void Literal(std::string_view) {}
-    void Conversion(const Spec&, std::size_t) {}
+    void Conversion(const Specifier&, std::size_t) {}
 };
 
-void AppendPadded(std::string& out, std::string_view body, const Spec& spec) {
-    const std::size_t pad = static_cast<std::size_t>(spec.width) > body.size()
-                                ? static_cast<std::size_t>(spec.width) - body.size()
+void AppendPadded(std::string& out, std::string_view body, const Specifier& specifier) {
+    const std::size_t pad = static_cast<std::size_t>(specifier.width) > body.size()
+                                ? static_cast<std::size_t>(specifier.width) - body.size()
                                 : 0;
-    if (!spec.leftAlign) {
+    if (!specifier.leftAlign) {
         out.append(pad, ' ');
     }
     out.append(body);
-    if (spec.leftAlign) {
+    if (specifier.leftAlign) {
         out.append(pad, ' ');
     }
 }
 
 // The value as the conversion sees it after its length modifier: its sign and magnitude. An l
 // changes nothing: a long is 32 bits on the platform the texts are written for.
-void Narrow(const Spec& spec, std::int32_t value, bool& negative, std::uint32_t& magnitude) {
-    const bool isSigned = spec.conversion == 'd' || spec.conversion == 'i';
+void Narrow(const Specifier& specifier, std::int32_t value, bool& negative,
+            std::uint32_t& magnitude) {
+    const bool isSigned = specifier.conversion == 'd' || specifier.conversion == 'i';
     std::int32_t narrowed = value;
-    if (spec.length == Length::Short) {
+    if (specifier.length == Length::Short) {
         narrowed = isSigned ? std::int32_t{static_cast<std::int16_t>(value)}
                             : std::int32_t{static_cast<std::uint16_t>(value)};
-    } else if (spec.length == Length::Char) {
+    } else if (specifier.length == Length::Char) {
         narrowed = isSigned ? std::int32_t{static_cast<std::int8_t>(value)}
                             : std::int32_t{static_cast<std::uint8_t>(value)};
     }
@@ -221,45 +222,48 @@ void Narrow(const Spec& spec, std::int32_t value, bool& negative, std::uint32_t&
     }
 }
 
-void AppendInteger(std::string& out, const Spec& spec, std::int32_t value) {
+void AppendInteger(std::string& out, const Specifier& specifier, std::int32_t value) {
     bool negative = false;
     std::uint32_t magnitude = 0;
-    Narrow(spec, value, negative, magnitude);
+    Narrow(specifier, value, negative, magnitude);
 
-    const unsigned base = spec.conversion == 'o'                             ? kOctalBase
-                          : spec.conversion == 'x' || spec.conversion == 'X' ? kHexBase
-                                                                             : kDecimalBase;
-    const std::string_view digitSet = spec.conversion == 'X' ? kUpperDigits : kLowerDigits;
+    const unsigned base = specifier.conversion == 'o' ? kOctalBase
+                          : specifier.conversion == 'x' || specifier.conversion == 'X'
+                              ? kHexBase
+                              : kDecimalBase;
+    const std::string_view digitSet = specifier.conversion == 'X' ? kUpperDigits : kLowerDigits;
     std::string digits;
     for (std::uint32_t rest = magnitude; rest != 0; rest /= base) {
         digits.insert(digits.begin(), digitSet[rest % base]);
     }
     // Zero shows as "0" unless an explicit precision of 0 asks for no digits at all.
     const std::size_t minDigits =
-        spec.precision == kNoPrecision ? 1 : static_cast<std::size_t>(spec.precision);
+        specifier.precision == kNoPrecision ? 1 : static_cast<std::size_t>(specifier.precision);
     if (digits.size() < minDigits) {
         digits.insert(0, minDigits - digits.size(), '0');
     }
-    if (spec.alternate && spec.conversion == 'o' && (digits.empty() || digits.front() != '0')) {
+    if (specifier.alternate && specifier.conversion == 'o' &&
+        (digits.empty() || digits.front() != '0')) {
         digits.insert(digits.begin(), '0');
     }
 
     std::string_view prefix;
     if (negative) {
         prefix = "-";
-    } else if (spec.conversion == 'd' || spec.conversion == 'i') {
-        prefix = spec.forceSign ? "+" : spec.spaceSign ? " " : "";
-    } else if (spec.alternate && base == kHexBase && magnitude != 0) {
-        prefix = spec.conversion == 'X' ? "0X" : "0x";
+    } else if (specifier.conversion == 'd' || specifier.conversion == 'i') {
+        prefix = specifier.forceSign ? "+" : specifier.spaceSign ? " " : "";
+    } else if (specifier.alternate && base == kHexBase && magnitude != 0) {
+        prefix = specifier.conversion == 'X' ? "0X" : "0x";
     }
     // The 0 flag fills between sign and digits; a precision or left alignment overrides it.
-    const std::size_t width = static_cast<std::size_t>(spec.width);
+    const std::size_t width = static_cast<std::size_t>(specifier.width);
     const std::size_t used = prefix.size() + digits.size();
-    if (spec.zeroPad && !spec.leftAlign && spec.precision == kNoPrecision && width > used) {
+    if (specifier.zeroPad && !specifier.leftAlign && specifier.precision == kNoPrecision &&
+        width > used) {
         digits.insert(0, width - used, '0');
     }
     digits.insert(0, prefix);
-    AppendPadded(out, digits, spec);
+    AppendPadded(out, digits, specifier);
 }
 
 class Output {
@@ -268,24 +272,24 @@ public:
 
     void Literal(std::string_view text) { out_.append(text); }
 
-    void Conversion(const Spec& spec, std::size_t index) {
+    void Conversion(const Specifier& specifier, std::size_t index) {
         const Arg& arg = args_[index];
-        if (spec.conversion == 's') {
+        if (specifier.conversion == 's') {
             const auto* text = std::get_if<const char*>(&arg.value);
             std::string_view shown = text && *text ? *text : "";
-            if (spec.precision != kNoPrecision) {
-                shown = shown.substr(0, static_cast<std::size_t>(spec.precision));
+            if (specifier.precision != kNoPrecision) {
+                shown = shown.substr(0, static_cast<std::size_t>(specifier.precision));
             }
-            AppendPadded(out_, shown, spec);
+            AppendPadded(out_, shown, specifier);
             return;
         }
         const auto* number = std::get_if<std::int32_t>(&arg.value);
         const std::int32_t value = number ? *number : 0;
-        if (spec.conversion == 'c') {
+        if (specifier.conversion == 'c') {
             const char letter = static_cast<char>(static_cast<unsigned char>(value));
-            AppendPadded(out_, std::string_view(&letter, 1), spec);
+            AppendPadded(out_, std::string_view(&letter, 1), specifier);
         } else {
-            AppendInteger(out_, spec, value);
+            AppendInteger(out_, specifier, value);
         }
     }
 

@@ -20,12 +20,12 @@ constexpr PROPID kOtherId = 5;
 constexpr std::uint8_t kUnsetByte = 0xEE;
 constexpr ULONG kChunk = 65536;
 
-PROPSPEC Spec(PROPID id) {
-    PROPSPEC spec;
-    std::memset(&spec, 0, sizeof(spec));
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = id;
-    return spec;
+PROPSPEC Specifier(PROPID id) {
+    PROPSPEC specifier;
+    std::memset(&specifier, 0, sizeof(specifier));
+    specifier.ulKind = PRSPEC_PROPID;
+    specifier.propid = id;
+    return specifier;
 }
 
 PROPVARIANT Value(VARTYPE type) {
@@ -37,8 +37,8 @@ PROPVARIANT Value(VARTYPE type) {
 
 // Writes a copy of value; a text borrowed by value is copied too.
 void Write(IPropertyStorage* set, PROPID id, PROPVARIANT value) {
-    const PROPSPEC spec = Spec(id);
-    set->WriteMultiple(1, &spec, &value, PID_FIRST_USABLE);
+    const PROPSPEC specifier = Specifier(id);
+    set->WriteMultiple(1, &specifier, &value, PID_FIRST_USABLE);
 }
 
 PROPVARIANT Text(const char16_t* text) {
@@ -51,9 +51,9 @@ PROPVARIANT Text(const char16_t* text) {
 // as the text, anything else as nothing.
 std::optional<PROPVARIANT> ReadNumber(IPropertyStorage* set, PROPID id,
                                       std::optional<std::u16string>* text = nullptr) {
-    const PROPSPEC spec = Spec(id);
+    const PROPSPEC specifier = Specifier(id);
     PROPVARIANT value = Value(VT_EMPTY);
-    set->ReadMultiple(1, &spec, &value);
+    set->ReadMultiple(1, &specifier, &value);
     if (value.vt == VT_LPWSTR && text != nullptr)
         *text = value.pwszVal;
     if (value.vt == VT_EMPTY || value.vt == VT_LPWSTR || value.vt == VT_STREAM) {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux disc master's Joliet properties and the failures of AddData and RecordDisc that
 // leave no disc.
-#include "support/DiscTools.h"
 #include "JolietTestbed.h"
 #include "ShownStorage.h"
 #include "platform/linux/cd/RecorderRegistry.h"
+#include "support/DiscTools.h"
 
 #include <array>
 #include <filesystem>
@@ -24,10 +24,10 @@ constexpr PROPID kBootImage = 8;
 constexpr PROPID kOtherId = 9;
 
 PROPSPEC SpecOf(PROPID id) {
-    PROPSPEC spec = {};
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = id;
-    return spec;
+    PROPSPEC specifier = {};
+    specifier.ulKind = PRSPEC_PROPID;
+    specifier.propid = id;
+    return specifier;
 }
 
 // The ids and types the set holds, in its order.
@@ -46,15 +46,15 @@ std::vector<std::pair<PROPID, VARTYPE>> Listed(IPropertyStorage* properties) {
 struct Value {
     PROPVARIANT value = {};
     Value(IPropertyStorage* properties, PROPID id) {
-        const PROPSPEC spec = SpecOf(id);
-        EXPECT_EQ(properties->ReadMultiple(1, &spec, &value), S_OK);
+        const PROPSPEC specifier = SpecOf(id);
+        EXPECT_EQ(properties->ReadMultiple(1, &specifier, &value), S_OK);
     }
     ~Value() { PropVariantClear(&value); }
 };
 
 void Put(IPropertyStorage* properties, PROPID id, const PROPVARIANT& value) {
-    const PROPSPEC spec = SpecOf(id);
-    EXPECT_EQ(properties->WriteMultiple(1, &spec, &value, PID_FIRST_USABLE), S_OK);
+    const PROPSPEC specifier = SpecOf(id);
+    EXPECT_EQ(properties->WriteMultiple(1, &specifier, &value, PID_FIRST_USABLE), S_OK);
 }
 
 ComPtr<IPropertyStorage> Properties(IJolietDiscMaster* joliet) {

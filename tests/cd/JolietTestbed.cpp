@@ -18,10 +18,10 @@ constexpr PROPID kBootImage = 8;
 constexpr std::uint8_t kFloppyFill = 0xF6;
 
 PROPSPEC SpecOf(PROPID id) {
-    PROPSPEC spec = {};
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = id;
-    return spec;
+    PROPSPEC specifier = {};
+    specifier.ulKind = PRSPEC_PROPID;
+    specifier.propid = id;
+    return specifier;
 }
 
 void Write(IStream* stream, const test::Bytes& bytes) {
@@ -75,10 +75,10 @@ HRESULT JolietTest::setBoot(const test::Bytes& floppy, std::uint8_t platform, st
     EXPECT_EQ(joliet_->GetJolietProperties(properties.put()), S_OK);
     if (!properties)
         return E_FAIL;
-    const std::array<PROPSPEC, 4> specs = {SpecOf(kBootEnabled), SpecOf(kBootPlatform),
-                                           SpecOf(kBootMedia), SpecOf(kBootImage)};
+    const std::array<PROPSPEC, 4> specifiers = {SpecOf(kBootEnabled), SpecOf(kBootPlatform),
+                                                SpecOf(kBootMedia), SpecOf(kBootImage)};
     std::array<PROPVARIANT, 4> values = {};
-    EXPECT_EQ(properties->ReadMultiple(4, specs.data(), values.data()), S_OK);
+    EXPECT_EQ(properties->ReadMultiple(4, specifiers.data(), values.data()), S_OK);
     values[0].boolVal = 1;
     values[1].bVal = platform;
     values[2].bVal = media;
@@ -89,7 +89,8 @@ HRESULT JolietTest::setBoot(const test::Bytes& floppy, std::uint8_t platform, st
         EXPECT_EQ(values[3].pStream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr), S_OK);
         Write(values[3].pStream, floppy);
     }
-    EXPECT_EQ(properties->WriteMultiple(4, specs.data(), values.data(), PID_FIRST_USABLE), S_OK);
+    EXPECT_EQ(properties->WriteMultiple(4, specifiers.data(), values.data(), PID_FIRST_USABLE),
+              S_OK);
     for (PROPVARIANT& value : values)
         PropVariantClear(&value);
     return joliet_->SetJolietProperties(properties.get());

@@ -99,11 +99,11 @@ TEST(Format, FittingFormatsMatchPrintf) {
 }
 
 // Every combination of flags, width, precision and length on every conversion, against the C
-// library's own formatting of the same spec (l is left out: it is 64 bits wide here).
-template <typename Value> std::string CLibraryFormat(const std::string& spec, Value value) {
-    const int size = std::snprintf(nullptr, 0, spec.c_str(), value);
+// library's own formatting of the same specifier (l is left out: it is 64 bits wide here).
+template <typename Value> std::string CLibraryFormat(const std::string& specifier, Value value) {
+    const int size = std::snprintf(nullptr, 0, specifier.c_str(), value);
     std::vector<char> out(static_cast<std::size_t>(size) + 1);
-    std::snprintf(out.data(), out.size(), spec.c_str(), value);
+    std::snprintf(out.data(), out.size(), specifier.c_str(), value);
     return out.data();
 }
 
@@ -126,24 +126,24 @@ TEST(Format, ConversionsAgreeWithCLibrary) {
             for (const char* precision : precisions) {
                 for (const char* length : lengths) {
                     for (char conversion : std::string("diuxXo")) {
-                        const std::string spec =
+                        const std::string specifier =
                             "%" + flags + width + precision + length + conversion;
                         for (std::int32_t value : values) {
-                            SCOPED_TRACE(spec + " of " + std::to_string(value));
-                            ASSERT_EQ(format::FormatText(spec.c_str(), {Arg::integer(value)}),
-                                      CLibraryFormat(spec, value));
+                            SCOPED_TRACE(specifier + " of " + std::to_string(value));
+                            ASSERT_EQ(format::FormatText(specifier.c_str(), {Arg::integer(value)}),
+                                      CLibraryFormat(specifier, value));
                         }
                     }
                 }
-                const std::string spec = "%" + flags + width + precision + "s";
-                SCOPED_TRACE(spec);
-                ASSERT_EQ(format::FormatText(spec.c_str(), {Arg::string("abcd")}),
-                          CLibraryFormat(spec, "abcd"));
+                const std::string specifier = "%" + flags + width + precision + "s";
+                SCOPED_TRACE(specifier);
+                ASSERT_EQ(format::FormatText(specifier.c_str(), {Arg::string("abcd")}),
+                          CLibraryFormat(specifier, "abcd"));
             }
-            const std::string spec = "%" + flags + width + "c";
-            SCOPED_TRACE(spec);
-            ASSERT_EQ(format::FormatText(spec.c_str(), {Arg::character('A')}),
-                      CLibraryFormat(spec, 'A'));
+            const std::string specifier = "%" + flags + width + "c";
+            SCOPED_TRACE(specifier);
+            ASSERT_EQ(format::FormatText(specifier.c_str(), {Arg::character('A')}),
+                      CLibraryFormat(specifier, 'A'));
         }
     }
 }

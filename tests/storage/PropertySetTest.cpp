@@ -30,17 +30,17 @@ constexpr ULONG kUnknownKind = 2;
 constexpr PROPID kFirstReservedId = 0x80000000u;
 
 PROPSPEC ById(PROPID id) {
-    PROPSPEC spec{};
-    spec.ulKind = PRSPEC_PROPID;
-    spec.propid = id;
-    return spec;
+    PROPSPEC specifier{};
+    specifier.ulKind = PRSPEC_PROPID;
+    specifier.propid = id;
+    return specifier;
 }
 
 PROPSPEC ByName(const char16_t* name) {
-    PROPSPEC spec{};
-    spec.ulKind = PRSPEC_LPWSTR;
-    spec.lpwstr = const_cast<LPOLESTR>(name);
-    return spec;
+    PROPSPEC specifier{};
+    specifier.ulKind = PRSPEC_LPWSTR;
+    specifier.lpwstr = const_cast<LPOLESTR>(name);
+    return specifier;
 }
 
 PROPVARIANT Value(VARTYPE type) {
@@ -50,8 +50,8 @@ PROPVARIANT Value(VARTYPE type) {
     return value;
 }
 
-HRESULT WriteOne(IPropertyStorage* set, const PROPSPEC& spec, const PROPVARIANT& value) {
-    return set->WriteMultiple(1, &spec, &value, PID_FIRST_USABLE);
+HRESULT WriteOne(IPropertyStorage* set, const PROPSPEC& specifier, const PROPVARIANT& value) {
+    return set->WriteMultiple(1, &specifier, &value, PID_FIRST_USABLE);
 }
 
 // The references an object holds now, by the counts AddRef and Release return.
@@ -102,9 +102,9 @@ TEST(PropertySet, JolietBootPassRoundTrips) {
     for (const STATPROPSTG& property : listed) {
         SCOPED_TRACE(property.propid);
         EXPECT_EQ(property.lpwstrName, nullptr);
-        const PROPSPEC spec = ById(property.propid);
+        const PROPSPEC specifier = ById(property.propid);
         PROPVARIANT value = Value(VT_EMPTY);
-        ASSERT_EQ(set->ReadMultiple(1, &spec, &value), S_OK);
+        ASSERT_EQ(set->ReadMultiple(1, &specifier, &value), S_OK);
         EXPECT_EQ(value.vt, property.vt);
         if (property.propid == kBootable) {
             value.iVal = 1;
@@ -115,7 +115,7 @@ TEST(PropertySet, JolietBootPassRoundTrips) {
         } else if (property.propid == kBootImage) {
             EXPECT_EQ(bootReader->CopyTo(value.pStream, {kBootImageSize}, nullptr, nullptr), S_OK);
         }
-        EXPECT_EQ(set->WriteMultiple(1, &spec, &value, PID_FIRST_USABLE), S_OK);
+        EXPECT_EQ(set->WriteMultiple(1, &specifier, &value, PID_FIRST_USABLE), S_OK);
         EXPECT_EQ(PropVariantClear(&value), S_OK);
     }
 
@@ -157,8 +157,8 @@ TEST(PropertySet, ReadMultipleHandsOutCopies) {
     written[1].pwszVal = platform::layer::CopyToTaskMemory(u"label");
     written[2].pStream = stream.get();
     stream->AddRef();
-    const PROPSPEC specs[] = {ById(2), ByName(u"Label"), ById(3)};
-    ASSERT_EQ(set->WriteMultiple(3, specs, written, PID_FIRST_USABLE), S_OK);
+    const PROPSPEC specifiers[] = {ById(2), ByName(u"Label"), ById(3)};
+    ASSERT_EQ(set->WriteMultiple(3, specifiers, written, PID_FIRST_USABLE), S_OK);
     for (PROPVARIANT& value : written)
         EXPECT_EQ(PropVariantClear(&value), S_OK);
     EXPECT_EQ(References(stream.get()), 2u);
@@ -216,11 +216,11 @@ TEST(PropertySet, WriteMultipleIsAllOrNothing) {
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
-        const PROPSPEC specs[] = {ById(2), test.second};
+        const PROPSPEC specifiers[] = {ById(2), test.second};
         const PROPVARIANT written[] = {values[0], test.secondValue};
-        EXPECT_EQ(set->WriteMultiple(2, specs, written, test.firstNameId), test.expected);
+        EXPECT_EQ(set->WriteMultiple(2, specifiers, written, test.firstNameId), test.expected);
         PROPVARIANT read = Value(VT_EMPTY);
-        EXPECT_EQ(set->ReadMultiple(1, specs, &read), S_FALSE);
+        EXPECT_EQ(set->ReadMultiple(1, specifiers, &read), S_FALSE);
     }
     EXPECT_EQ(set->WriteMultiple(1, nullptr, values, PID_FIRST_USABLE), STG_E_INVALIDPOINTER);
     const PROPID ids[] = {2, 3};

@@ -26,15 +26,15 @@ constexpr std::size_t kMediaAt = 2;
 constexpr std::size_t kImageAt = 3;
 constexpr ULONG kOneProperty = 1;
 
-using Specs = std::array<PROPSPEC, kBootProperties.size()>;
+using Specifiers = std::array<PROPSPEC, kBootProperties.size()>;
 
-Specs BootSpecs() {
-    Specs specs = {};
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        specs[i].ulKind = PRSPEC_PROPID;
-        specs[i].propid = kBootProperties[i];
+Specifiers BootSpecs() {
+    Specifiers specifiers = {};
+    for (std::size_t i = 0; i < specifiers.size(); ++i) {
+        specifiers[i].ulKind = PRSPEC_PROPID;
+        specifiers[i].propid = kBootProperties[i];
     }
-    return specs;
+    return specifiers;
 }
 
 // The values ReadMultiple filled, cleared when they go.
@@ -96,10 +96,10 @@ HRESULT WriteBootProperties(const BootSettings& settings, IPropertyStorage** pro
     values[kImageAt].pStream = settings.image.get();
     // Without an image the set holds the first three.
     const auto count = static_cast<ULONG>(settings.image ? values.size() : kImageAt);
-    const Specs specs = BootSpecs();
+    const Specifiers specifiers = BootSpecs();
     ComPtr<PropertySet> made = MakeComObject<PropertySet>(kJolietPropertiesFormat);
     const HRESULT written =
-        made->WriteMultiple(count, specs.data(), values.data(), PID_FIRST_USABLE);
+        made->WriteMultiple(count, specifiers.data(), values.data(), PID_FIRST_USABLE);
     if (FAILED(written))
         return written;
     *properties = made.detach();
@@ -113,9 +113,9 @@ HRESULT ReadBootProperties(IPropertyStorage* properties, BootSettings* settings)
     HRESULT result = HoldsOthers(properties, &others);
     if (FAILED(result))
         return result;
-    const Specs specs = BootSpecs();
+    const Specifiers specifiers = BootSpecs();
     ReadValues read;
-    result = properties->ReadMultiple(static_cast<ULONG>(specs.size()), specs.data(),
+    result = properties->ReadMultiple(static_cast<ULONG>(specifiers.size()), specifiers.data(),
                                       read.values.data());
     if (FAILED(result))
         return result;

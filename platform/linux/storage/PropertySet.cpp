@@ -28,10 +28,10 @@ bool IsName(const OLECHAR* name) {
     return name != nullptr && *name != 0;
 }
 
-bool AreWellFormed(ULONG count, const PROPSPEC* specs) {
-    return std::all_of(specs, specs + count, [](const PROPSPEC& spec) {
-        return spec.ulKind == PRSPEC_PROPID ||
-               (spec.ulKind == PRSPEC_LPWSTR && IsName(spec.lpwstr));
+bool AreWellFormed(ULONG count, const PROPSPEC* specifiers) {
+    return std::all_of(specifiers, specifiers + count, [](const PROPSPEC& specifier) {
+        return specifier.ulKind == PRSPEC_PROPID ||
+               (specifier.ulKind == PRSPEC_LPWSTR && IsName(specifier.lpwstr));
     });
 }
 
@@ -67,21 +67,22 @@ std::optional<PROPID> PropertySet::findName(std::u16string_view name) const {
     return FindIn(names_, name);
 }
 
-std::optional<PROPID> PropertySet::find(const PROPSPEC& spec) const {
-    const std::optional<PROPID> id =
-        spec.ulKind == PRSPEC_PROPID ? std::optional<PROPID>(spec.propid) : findName(spec.lpwstr);
+std::optional<PROPID> PropertySet::find(const PROPSPEC& specifier) const {
+    const std::optional<PROPID> id = specifier.ulKind == PRSPEC_PROPID
+                                         ? std::optional<PROPID>(specifier.propid)
+                                         : findName(specifier.lpwstr);
     return id && values_.contains(*id) ? id : std::nullopt;
 }
 
-HRESULT PropertySet::ReadMultiple(ULONG count, const PROPSPEC* specs, PROPVARIANT* values) {
-    if (count > 0 && (specs == nullptr || values == nullptr))
+HRESULT PropertySet::ReadMultiple(ULONG count, const PROPSPEC* specifiers, PROPVARIANT* values) {
+    if (count > 0 && (specifiers == nullptr || values == nullptr))
         return STG_E_INVALIDPOINTER;
-    if (!AreWellFormed(count, specs))
+    if (!AreWellFormed(count, specifiers))
         return STG_E_INVALIDPARAMETER;
     std::for_each(values, values + count, [](PROPVARIANT& value) { PropVariantInit(&value); });
     bool foundAny = false;
     for (ULONG at = 0; at < count; ++at) {
-        const std::optional<PROPID> id = find(specs[at]);
+        const std::optional<PROPID> id = find(specifiers[at]);
         if (!id)
             continue;
         const HRESULT copied = PropVariantCopy(&values[at], &values_.at(*id).get());
@@ -95,11 +96,11 @@ HRESULT PropertySet::ReadMultiple(ULONG count, const PROPSPEC* specs, PROPVARIAN
     return foundAny ? S_OK : S_FALSE;
 }
 
-HRESULT PropertySet::WriteMultiple(ULONG count, const PROPSPEC* specs, const PROPVARIANT* values,
-                                   PROPID firstNameId) {
-    if (count > 0 && (specs == nullptr || values == nullptr))
+HRESULT PropertySet::WriteMultiple(ULONG count, const PROPSPEC* specifiers,
+                                   const PROPVARIANT* values, PROPID firstNameId) {
+    if (count > 0 && (specifiers == nullptr || values == nullptr))
         return STG_E_INVALIDPOINTER;
-    if (!IsUsableId(firstNameId) || !AreWellFormed(count, specs))
+    if (!IsUsableId(firstNameId) || !AreWellFormed(count, specifiers))
         return STG_E_INVALIDPARAMETER;
     return ReportOutOfMemory(STG_E_INSUFFICIENTMEMORY, [&] {
         // Everything is checked and copied aside first, then moved in without allocating.
@@ -108,8 +109,8 @@ HRESULT PropertySet::WriteMultiple(ULONG count, const PROPSPEC* specs, const PRO
         // A new name must not take an id that this very call writes by id.
         std::set<PROPID> byId;
         for (ULONG at = 0; at < count; ++at) {
-            if (specs[at].ulKind == PRSPEC_PROPID)
-                byId.insert(specs[at].propid);
+            if (specifiers[at].ulKind == PRSPEC_PROPID)
+                byId.insert(specifiers[at].propid);
         }
         const auto taken = [&](PROPID id) {
             return values_.contains(id) || names_.contains(id) || byId.contains(id) ||
@@ -118,8 +119,8 @@ HRESULT PropertySet::WriteMultiple(ULONG count, const PROPSPEC* specs, const PRO
         PROPID nextFree = firstNameId;
         for (ULONG at = 0; at < count; ++at) {
             PROPID id = 0;
-            if (specs[at].ulKind == PRSPEC_LPWSTR) {
-                const std::u16string_view name = specs[at].lpwstr;
+            if (specifiers[at].ulKind == PRSPEC_LPWSTR) {
+                const std::u16string_view name = specifiers[at].lpwstr;
                 std::optional<PROPID> named = findName(name);
                 if (!named)
                     named = FindIn(newNames, name);
@@ -133,7 +134,7 @@ HRESULT PropertySet::WriteMultiple(ULONG count, const PROPSPEC* specs, const PRO
                 }
                 id = *named;
             } else {
-                id = specs[at].propid;
+                id = specifiers[at].propid;
                 if (!IsUsableId(id))
                     return STG_E_INVALIDPARAMETER;
             }
@@ -151,13 +152,13 @@ HRESULT PropertySet::WriteMultiple(ULONG count, const PROPSPEC* specs, const PRO
     });
 }
 
-HRESULT PropertySet::DeleteMultiple(ULONG count, const PROPSPEC* specs) {
-    if (count > 0 && specs == nullptr)
+HRESULT PropertySet::DeleteMultiple(ULONG count, const PROPSPEC* specifiers) {
+    if (count > 0 && specifiers == nullptr)
         return STG_E_INVALIDPOINTER;
-    if (!AreWellFormed(count, specs))
+    if (!AreWellFormed(count, specifiers))
         return STG_E_INVALIDPARAMETER;
     for (ULONG at = 0; at < count; ++at) {
-        if (const std::optional<PROPID> id = find(specs[at]))
+        if (const std::optional<PROPID> id = find(specifiers[at]))
             values_.erase(*id);
     }
     return S_OK;

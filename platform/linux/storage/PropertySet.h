@@ -21,22 +21,22 @@ public:
     /// An empty set of the format format, which Stat reports.
     explicit PropertySet(const win::FMTID& format);
 
-    /// Stores copies (PropVariantCopy) of the values specs name, VT_EMPTY for the ones the set
+    /// Stores copies (PropVariantCopy) of the values specifiers name, VT_EMPTY for the ones the set
     /// lacks; S_FALSE when it lacks all. Specifiers name an id (PRSPEC_PROPID) or a name
     /// (PRSPEC_LPWSTR, compared without case). STG_E_INVALIDPOINTER, STG_E_INVALIDPARAMETER
     /// (another kind), or a failure of the copy (every output then VT_EMPTY).
-    win::HRESULT STDMETHODCALLTYPE ReadMultiple(win::ULONG count, const win::PROPSPEC* specs,
+    win::HRESULT STDMETHODCALLTYPE ReadMultiple(win::ULONG count, const win::PROPSPEC* specifiers,
                                                 win::PROPVARIANT* values) override;
     /// Stores copies of the values, all or none. An id must be from PID_FIRST_USABLE to
     /// 0x7FFFFFFF; a name the set lacks is given the first free id from firstNameId on.
     /// STG_E_INVALIDPOINTER, STG_E_INVALIDPARAMETER (a kind, id, name or firstNameId out of
     /// bounds, or a value of a type PropVariantCopy does not know), STG_E_INSUFFICIENTMEMORY.
-    win::HRESULT STDMETHODCALLTYPE WriteMultiple(win::ULONG count, const win::PROPSPEC* specs,
+    win::HRESULT STDMETHODCALLTYPE WriteMultiple(win::ULONG count, const win::PROPSPEC* specifiers,
                                                  const win::PROPVARIANT* values,
                                                  win::PROPID firstNameId) override;
-    /// Removes the values specs name (names stay); missing ones are no error.
+    /// Removes the values specifiers name (names stay); missing ones are no error.
     win::HRESULT STDMETHODCALLTYPE DeleteMultiple(win::ULONG count,
-                                                  const win::PROPSPEC* specs) override;
+                                                  const win::PROPSPEC* specifiers) override;
     /// Stores in names a task-memory copy of each id's name, or null; S_FALSE when none has
     /// one. STG_E_INVALIDPOINTER, STG_E_INSUFFICIENTMEMORY.
     win::HRESULT STDMETHODCALLTYPE ReadPropertyNames(win::ULONG count, const win::PROPID* ids,
@@ -60,8 +60,8 @@ public:
     win::HRESULT STDMETHODCALLTYPE Stat(win::STATPROPSETSTG* stat) override;
 
 private:
-    // The id spec names: nullopt when it names nothing here. Throws nothing.
-    std::optional<win::PROPID> find(const win::PROPSPEC& spec) const;
+    // The id specifier names: nullopt when it names nothing here. Throws nothing.
+    std::optional<win::PROPID> find(const win::PROPSPEC& specifier) const;
     std::optional<win::PROPID> findName(std::u16string_view name) const;
 
     std::map<win::PROPID, PropValue> values_;
