@@ -104,7 +104,7 @@ void CBootMediaDlg::OnExit() {
         JobState.cancelRequested = true;
         return;
     }
-    m_strStatus = ContainerText(catalogue::kExitStatus).get();
+    m_strStatus = ContainerString(catalogue::kExitStatus);
     m_stcStatus.SetWindowText(m_strStatus.c_str());
     // Never opened on the NT family: that close fails, harmlessly.
     CloseHandle(FloppyDevice.vwin32Handle);

@@ -12,6 +12,11 @@ ResourceText ContainerText(ResourceId id) {
     return ReadResourceText(JobState.resourceFile, id);
 }
 
+std::string ContainerString(ResourceId id) {
+    const ResourceText text = ContainerText(id);
+    return text ? text.get() : "";
+}
+
 int DriveLetter(std::int32_t driveNumber) {
     return driveNumber + kDriveLetterBase;
 }

@@ -10,6 +10,9 @@
 /// A fresh copy of text id of JobState.resourceFile; "" when it is missing.
 ResourceText ContainerText(ResourceId id);
 
+/// The same text as a string; "" also when not even an empty copy could be had.
+std::string ContainerString(ResourceId id);
+
 /// The letter texts show for a 1-based drive number: 1 gives 'A', 0 (no drive) the character
 /// before it.
 int DriveLetter(std::int32_t driveNumber);

@@ -39,7 +39,7 @@ void CBootMediaDlg::OnCreateFloppy() {
                     MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
 
-    m_strStatus = ContainerText(catalogue::kFloppyStartStatus).get();
+    m_strStatus = ContainerString(catalogue::kFloppyStartStatus);
     m_btnFloppy.SetWindowText(ContainerText(catalogue::kFloppyJobLabel).get());
     // Until the job is under way the button would cancel nothing: the monitor offers it again.
     m_btnFloppy.EnableWindow(false);

@@ -35,7 +35,7 @@ int CBootMediaDlg::DoModal() {
     if (GetResourceError() != kResourceOk)
         imageSize = 0;
 
-    m_strStatus = ContainerText(catalogue::kOpenedStatus).get();
+    m_strStatus = ContainerString(catalogue::kOpenedStatus);
     if (imageSize != catalogue::kBootImageBytes) {
         m_strStatus =
             format::FormatResource(catalogue::kInvalidImageStatusFormat,
@@ -54,7 +54,7 @@ int CBootMediaDlg::DoModal() {
         if (m_floppyCount + m_recorderCount > 0) {
             m_strStatus = IdleStatusLine();
         } else {
-            m_strStatus = ContainerText(catalogue::kNoDeviceStatus).get();
+            m_strStatus = ContainerString(catalogue::kNoDeviceStatus);
             JobState.imageValid = false;
         }
     }
