@@ -9,6 +9,13 @@ namespace {
 
 constexpr double kHalf = 0.5;
 constexpr int kMinimumCells = 1;
+constexpr int kFrameRows = 2;
+
+bool Contains(const ControlTemplate& outer, const ControlTemplate& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
 
 int Round(double value) {
     return static_cast<int>(std::floor(value + kHalf));
@@ -53,6 +60,30 @@ CellRect CellScale::pictureCells(int x, int y, int pixelsWide, int pixelsHigh) c
     const int left = col(x);
     return {top, left, std::max(kMinimumCells, Round((y + unitsHigh) * rowsPerUnit_) - top),
             std::max(kMinimumCells, Round((x + unitsWide) * colsPerUnit_) - left)};
+}
+
+CellRect InsideGroups(const ControlTemplate& place, CellRect cells, const CellScale& scale,
+                      std::span<const ControlTemplate> groups) {
+    for (const ControlTemplate& group : groups) {
+        const CellRect frame = scale.cells(group.x, group.y, group.width, group.height);
+        if (!Contains(group, place) || frame.rows <= kFrameRows)
+            continue;
+        const int lastInside = frame.row + frame.rows - kFrameRows;
+        cells.row = std::clamp(cells.row, frame.row + 1, lastInside);
+        cells.rows = std::clamp(cells.rows, kMinimumCells, lastInside - cells.row + 1);
+    }
+    return cells;
+}
+
+CellRect OneLineCells(const ControlTemplate& place, int fieldUnits, const CellScale& scale,
+                      std::span<const ControlTemplate> groups) {
+    CellRect cells = scale.cells(place.x, place.y, place.width, place.height);
+    cells.row = scale.middleRow(place.y, fieldUnits);
+    cells.rows = kMinimumCells;
+    // A drop-down list's template height includes its open list; its field is what must fit.
+    ControlTemplate field = place;
+    field.height = fieldUnits;
+    return InsideGroups(field, cells, scale, groups);
 }
 
 } // namespace fw::term

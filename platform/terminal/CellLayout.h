@@ -5,6 +5,10 @@
 // shrinks the scale (each axis on its own) so that the dialog fits. Each edge is rounded on its
 // own, half up, which keeps the controls' relative placement.
 
+#include "platform/fw/DialogTemplate.h"
+
+#include <span>
+
 namespace fw::term {
 
 inline constexpr int kUnitsPerColumn = 4;
@@ -44,5 +48,16 @@ private:
     double colsPerUnit_;
     double rowsPerUnit_;
 };
+
+/// The cells of a control, in the client area, kept within the frame of any group box of groups
+/// around it: its first row inside the frame and no row on the frame's bottom line, however
+/// the rounding of a squeezed dialog falls.
+CellRect InsideGroups(const ControlTemplate& place, CellRect cells, const CellScale& scale,
+                      std::span<const ControlTemplate> groups);
+
+/// A one-line control (button, bar, a list's field of fieldUnits): the row its field's middle
+/// falls in, within any group box around it.
+CellRect OneLineCells(const ControlTemplate& place, int fieldUnits, const CellScale& scale,
+                      std::span<const ControlTemplate> groups);
 
 } // namespace fw::term

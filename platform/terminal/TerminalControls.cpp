@@ -239,36 +239,43 @@ std::unique_ptr<WindowPeer> MakePeer(ControlState& state, std::function<void()> 
     }
 }
 
-void PaintControl(const ControlState& state, bool focused, const PaintContext& context) {
-    const ControlTemplate& place = state.place;
-    CellRect cells = context.scale.cells(place.x, place.y, place.width, place.height);
+namespace {
+// Client-area cells on the screen.
+CellRect Placed(CellRect cells, const PaintContext& context) {
     cells.row += context.originRow;
     cells.col += context.originCol;
+    return cells;
+}
+} // namespace
+
+void PaintControl(const ControlState& state, bool focused, const PaintContext& context) {
+    const ControlTemplate& place = state.place;
+    const CellRect cells = context.scale.cells(place.x, place.y, place.width, place.height);
+    // One-line controls sit on the row of their middle, and every control keeps within the frame
+    // of the group box around it, however a squeezed dialog rounds.
+    const auto oneLine = [&](int fieldUnits) {
+        return Placed(OneLineCells(place, fieldUnits, context.scale, context.groups), context);
+    };
     switch (place.kind) {
     case ControlKind::GroupBox:
-        PaintGroup(state, cells);
+        PaintGroup(state, Placed(cells, context));
         break;
-    // One-line controls sit on the row of their middle, which keeps them off the lines of the
-    // group boxes around them when the dialog is squeezed.
     case ControlKind::PushButton:
-        cells.row = context.originRow + context.scale.middleRow(place.y, place.height);
-        cells.rows = 1;
-        PaintButton(state, focused, cells);
+        PaintButton(state, focused, oneLine(place.height));
         break;
     case ControlKind::ComboBox:
-        cells.row = context.originRow + context.scale.middleRow(place.y, kListFieldUnits);
-        PaintList(state, focused, cells);
+        PaintList(state, focused, oneLine(kListFieldUnits));
         break;
     case ControlKind::ProgressBar:
-        cells.row = context.originRow + context.scale.middleRow(place.y, place.height);
-        PaintBar(state, cells);
+        PaintBar(state, oneLine(place.height));
         break;
     case ControlKind::StaticText:
-        PaintText(state, cells);
+        PaintText(state,
+                  Placed(InsideGroups(place, cells, context.scale, context.groups), context));
         break;
     case ControlKind::StaticFrame:
         if (cells.rows >= kFramedRows)
-            Canvas::frame(cells);
+            Canvas::frame(Placed(cells, context));
         break;
     case ControlKind::StaticPicture:
         PaintPicture(state, context);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
+
+#include <span>
 // The controls of a terminal dialog: what each one shows (kept as the framework sets it), the
 // peer the framework drives it through, and how it is drawn in cells.
 
@@ -41,6 +43,9 @@ struct PaintContext {
     int originCol;
     CellRect client; ///< the client area on screen, for clipping pictures
     CursesSession& session;
+    /// The dialog's group boxes: a one-line control inside one keeps to the rows within its
+    /// frame, however the rounding of a squeezed dialog falls.
+    std::span<const ControlTemplate> groups;
 };
 
 void PaintControl(const ControlState& state, bool focused, const PaintContext& context);

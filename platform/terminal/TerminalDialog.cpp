@@ -108,7 +108,11 @@ void TerminalDialog::paint(CursesSession& session) const {
     Canvas::text(outer.row, outer.col + kTitleIndent, title, outer.cols - kTitleIndent * 2, A_BOLD);
     const CellRect client{outer.row + 1, outer.col + 1, outer.rows - kFrameCells,
                           outer.cols - kFrameCells};
-    const PaintContext context{cells, client.row, client.col, client, session};
+    std::vector<ControlTemplate> groups;
+    for (const auto& control : controls_)
+        if (control->state.place.kind == ControlKind::GroupBox)
+            groups.push_back(control->state.place);
+    const PaintContext context{cells, client.row, client.col, client, session, groups};
     for (std::size_t i = 0; i < controls_.size(); ++i)
         PaintControl(controls_[i]->state, static_cast<int>(i) == focus_, context);
 }

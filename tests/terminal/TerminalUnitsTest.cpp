@@ -5,6 +5,7 @@
 #include "platform/terminal/CellLayout.h"
 #include "platform/terminal/TerminalText.h"
 #include "platform/ui/BackendChoice.h"
+#include "res/MainDialogTemplate.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -139,3 +140,41 @@ TEST(ProcessEndHook, RunsBeforeExitProcess) {
 }
 
 } // namespace
+
+// checks that at every terminal height from the smallest up, each one-line control and the
+// status text of the main dialog lie inside the frame of their group box, never on its lines.
+TEST(CellLayout, ControlsStayInsideTheirGroupFrames) {
+    const auto& dialog = res::kMainDialogTemplate;
+    std::vector<fw::ControlTemplate> groups;
+    for (const fw::ControlTemplate& control : dialog.controls)
+        if (control.kind == fw::ControlKind::GroupBox)
+            groups.push_back(control);
+    constexpr int kListField = 12;
+    for (int rows = 22; rows <= 40; ++rows) {
+        SCOPED_TRACE(rows);
+        const auto scale = fw::term::CellScale::Fit(dialog.width, dialog.height, 78, rows);
+        for (const fw::ControlTemplate& control : dialog.controls) {
+            fw::term::CellRect cells;
+            if (control.kind == fw::ControlKind::ComboBox)
+                cells = fw::term::OneLineCells(control, kListField, scale, groups);
+            else if (control.kind == fw::ControlKind::PushButton ||
+                     control.kind == fw::ControlKind::ProgressBar)
+                cells = fw::term::OneLineCells(control, control.height, scale, groups);
+            else if (control.kind == fw::ControlKind::StaticText)
+                cells = fw::term::InsideGroups(
+                    control, scale.cells(control.x, control.y, control.width, control.height),
+                    scale, groups);
+            else
+                continue;
+            for (const fw::ControlTemplate& group : groups) {
+                const auto frame = scale.cells(group.x, group.y, group.width, group.height);
+                const bool inside = control.x >= group.x && control.y >= group.y &&
+                                    control.y < group.y + group.height;
+                if (!inside || frame.rows < 3)
+                    continue;
+                EXPECT_GT(cells.row, frame.row) << control.id;
+                EXPECT_LT(cells.row + cells.rows - 1, frame.row + frame.rows - 1) << control.id;
+            }
+        }
+    }
+}
