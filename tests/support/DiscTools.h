@@ -4,6 +4,7 @@
 // extracts its Joliet files, and an emulated PC boots it.
 
 #include "support/ContainerBuilder.h"
+#include "support/Programs.h"
 
 #include <map>
 #include <string>
@@ -11,18 +12,9 @@
 
 namespace disctest {
 
-struct Run {
-    /// The exit status; -1 when the program could not run or did not exit.
-    int status = -1;
-    /// Standard output and standard error together.
-    std::string output;
-};
-
-/// Runs a program found on the PATH with the arguments (no shell in between).
-Run RunProgram(const std::vector<std::string>& arguments);
-
-/// Whether a program of that name is on the PATH.
-bool HaveProgram(const std::string& name);
+using Run = test::ProgramRun;
+using test::HaveProgram;
+using test::RunProgram;
 
 /// xorriso's report of the disc's El Torito boot images.
 std::string ElToritoReport(const std::string& disc);

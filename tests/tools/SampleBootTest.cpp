@@ -2,11 +2,12 @@
 // The sample's boot floppy image, started in an emulated PC. The boot code reports its verdict
 // on the emulator's debug console and leaves through the exit device: status 33 for a disk that
 // booted and checked out, 35 for one whose second stage is damaged.
-#include "ToolRunner.h"
 #include "platform/ScopedHandle.h"
 #include "resfile/Catalogue.h"
 #include "resfile/ResourceFile.h"
 #include "support/ContainerBuilder.h"
+#include "support/DiscTools.h"
+#include "support/Programs.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -17,7 +18,6 @@
 namespace {
 
 using test::Bytes;
-using tooltest::Quote;
 
 constexpr const char* kEmulator = "qemu-system-i386";
 constexpr int kBootedStatus = 33;  // exit device value 0x10
@@ -54,29 +54,16 @@ std::uint32_t WrittenCylinders(const Bytes& image) {
     return catalogue::kCylinders;
 }
 
-struct Boot {
-    int status;
-    std::string console;
-};
-
 // Boots the image as floppy drive A: of an emulated PC.
-Boot BootFloppy(test::TempDir& dir, const Bytes& image) {
+disctest::Run BootImage(test::TempDir& dir, const Bytes& image) {
     EXPECT_TRUE(test::WriteFileBytes(dir.path("floppy.img"), image));
-    const std::string log = dir.path("debug.log");
-    const auto outcome = tooltest::RunShell(
-        std::string("timeout 60 ") + kEmulator +
-        " -machine pc -m 16 -display none -no-reboot -nodefaults -debugcon file:" + Quote(log) +
-        " -device isa-debug-exit,iobase=0xf4,iosize=0x04 -drive file=" +
-        Quote(dir.path("floppy.img")) +
-        ",if=floppy,format=raw,readonly=on -boot order=a,reboot-timeout=0");
-    const Bytes console = test::ReadFileBytes(log);
-    return {outcome.status, std::string(console.begin(), console.end())};
+    return disctest::BootFloppy(dir.path("floppy.img"), dir.path("debug.log"));
 }
 
 class SampleBoot : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!tooltest::HaveProgram(kEmulator))
+        if (!test::HaveProgram(kEmulator))
             GTEST_SKIP() << kEmulator << " is not installed";
         image_ = SampleBootImage();
         ASSERT_EQ(image_.size(), catalogue::kBootImageBytes);
@@ -87,9 +74,9 @@ protected:
 // checks that the whole sample image starts a PC and its boot code finds itself sound
 TEST_F(SampleBoot, ImageBoots) {
     test::TempDir dir;
-    const Boot boot = BootFloppy(dir, image_);
-    EXPECT_EQ(boot.status, kBootedStatus) << boot.console;
-    EXPECT_NE(boot.console.find(kBootedMarker), std::string::npos) << boot.console;
+    const disctest::Run boot = BootImage(dir, image_);
+    EXPECT_EQ(boot.status, kBootedStatus) << boot.output;
+    EXPECT_NE(boot.output.find(kBootedMarker), std::string::npos) << boot.output;
 }
 
 // checks that a blank disk holding only the cylinders a floppy writer puts on it boots too, and
@@ -100,9 +87,9 @@ TEST_F(SampleBoot, WrittenCylindersAloneBoot) {
     Bytes disk(catalogue::kBootImageBytes, 0);
     std::copy_n(image_.begin(), written * catalogue::kCylinderBytes, disk.begin());
     test::TempDir dir;
-    const Boot boot = BootFloppy(dir, disk);
-    EXPECT_EQ(boot.status, kBootedStatus) << boot.console;
-    EXPECT_NE(boot.console.find(kBootedMarker), std::string::npos) << boot.console;
+    const disctest::Run boot = BootImage(dir, disk);
+    EXPECT_EQ(boot.status, kBootedStatus) << boot.output;
+    EXPECT_NE(boot.output.find(kBootedMarker), std::string::npos) << boot.output;
 }
 
 // checks that the boot sector refuses a damaged second stage instead of running it
@@ -110,9 +97,9 @@ TEST_F(SampleBoot, DamagedSecondStageIsReported) {
     constexpr std::size_t kInSecondStage = catalogue::kSectorBytes * 3 + 100;
     image_[kInSecondStage] ^= 0x01;
     test::TempDir dir;
-    const Boot boot = BootFloppy(dir, image_);
-    EXPECT_EQ(boot.status, kDamagedStatus) << boot.console;
-    EXPECT_NE(boot.console.find(kDamagedMarker), std::string::npos) << boot.console;
+    const disctest::Run boot = BootImage(dir, image_);
+    EXPECT_EQ(boot.status, kDamagedStatus) << boot.output;
+    EXPECT_NE(boot.output.find(kDamagedMarker), std::string::npos) << boot.output;
 }
 
 } // namespace
