@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "DialogFixture.h"
 
-#include "app/JobState.h"
-#include "floppy/FloppyDevice.h"
 #include "resfile/Catalogue.h"
 #include "support/BmpBuilder.h"
+#include "support/ProcessState.h"
 
 #include <cstdlib>
 
@@ -52,32 +51,8 @@ test::ContainerBuilder FullContainer(std::optional<std::uint32_t> imageSize) {
     return container;
 }
 
-void ResetProcessState() {
-    JobState.resourceFile = nullptr;
-    JobState.bootImageOffset = 0;
-    JobState.imageValid = true;
-    JobState.busy = false;
-    JobState.floppyJobStarting = false;
-    JobState.cancelRequested = false;
-    JobState.failed = false;
-    JobState.closeRequested = false;
-    JobState.progress = 0;
-    JobState.cylinderCount = 0;
-    JobState.cdPhase = 0;
-    JobState.selectedRecorder = 0;
-    JobState.floppyDriveNumber = 0;
-    JobState.floppyCount = 0;
-    JobState.recorderCount = 0;
-    FloppyDevice.ntVolumeHandle = nullptr;
-    FloppyDevice.vwin32Handle = nullptr;
-    FloppyDevice.selectedDrive = 0;
-    FloppyDevice.foundCount = 0;
-    FloppyDevice.foundDrives = {};
-    platform::SetVersionOverride(std::nullopt);
-}
-
 void DialogFixture::SetUp() {
-    ResetProcessState();
+    test::ResetProcessState();
     previousDirectory_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.root());
 }
@@ -87,7 +62,7 @@ void DialogFixture::TearDown() {
     recorders_.reset();
     unsetenv("BOOTMEDIA_DRIVE_A");
     unsetenv("BOOTMEDIA_DRIVE_B");
-    ResetProcessState();
+    test::ResetProcessState();
 }
 
 void DialogFixture::Prepare(const test::ContainerBuilder& container, Devices devices) {

@@ -51,7 +51,4 @@ private:
     std::unique_ptr<platform::layer::ScopedRecorderSources> recorders_;
 };
 
-/// JobState, FloppyDevice and the platform as a fresh process has them.
-void ResetProcessState();
-
 } // namespace dialogtest

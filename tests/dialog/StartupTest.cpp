@@ -6,6 +6,7 @@
 #include "platform/MessageBoxPresenter.h"
 #include "res/ResourceIds.h"
 #include "resfile/Catalogue.h"
+#include "support/ProcessState.h"
 #include "support/gui/GuiDriver.h"
 
 #include <cstdio>
@@ -91,7 +92,7 @@ TEST_F(Startup, PathsShowTheirStatusListsAndControls) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetProcessState();
+        test::ResetProcessState();
         Prepare(FullContainer(c.imageSize), c.devices);
         CBootMediaDlg dialog;
         if (c.nocd)

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FloppyTestbed.h"
-#include "support/ScriptedDevices.h"
 #include "app/JobState.h"
 #include "app/PlatformProfile.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyWriter.h"
 #include "platform/MessageBox.h"
+#include "support/ProcessState.h"
+#include "support/ScriptedDevices.h"
 
 namespace floppytest {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(Discovery9x, OnlyDeviceTypeSevenWithCarryClearCounts) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFloppyState();
+        test::ResetProcessState();
         PlatformProfile.isNT = false;
         auto log = std::make_shared<DeviceLog>();
         auto vwin32 = MountScriptedVwin32({}, AnswerProbes(c.probes), log);

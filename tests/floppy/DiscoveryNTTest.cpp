@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FloppyTestbed.h"
-#include "support/ScriptedDevices.h"
 #include "app/JobState.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyWriter.h"
 #include "platform/Files.h"
+#include "support/ProcessState.h"
+#include "support/ScriptedDevices.h"
 
 namespace floppytest {
 namespace {
@@ -35,7 +36,7 @@ TEST_F(DiscoveryNT, CountsTheHighDensityDrives) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFloppyState();
+        test::ResetProcessState();
         auto a = c.driveA ? MountImageDrive('A', BlankDisk("a.img")) : MountNoDrive('A');
         auto b = c.driveB ? MountImageDrive('B', BlankDisk("b.img")) : MountNoDrive('B');
         FloppyWriter writer;

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/linux/VolumeDevice.h"
 #include "resfile/Catalogue.h"
+#include "support/ProcessState.h"
 
 #include <algorithm>
 #include <atomic>
@@ -28,45 +29,13 @@ std::span<const std::uint8_t> CylinderOf(std::span<const std::uint8_t> disk, std
     return disk.subspan(std::size_t{index} * kCylinderBytes, kCylinderBytes);
 }
 
-void ResetFloppyState() {
-    for (auto* handle : {&FloppyDevice.ntVolumeHandle, &FloppyDevice.vwin32Handle}) {
-        const win::HANDLE held = handle->exchange(nullptr);
-        if (IsOpenHandle(held))
-            win::CloseHandle(held);
-    }
-    FloppyDevice.mediaTypes = {};
-    FloppyDevice.mediaTypeIndex = 0;
-    FloppyDevice.cylinders = 0;
-    FloppyDevice.bytesPerSector = 0;
-    FloppyDevice.totalSectors = 0;
-    FloppyDevice.selectedDrive = 0;
-    FloppyDevice.foundDrives = {};
-    FloppyDevice.foundCount = 0;
-
-    JobState.resourceFile = nullptr;
-    JobState.bootImageOffset = 0;
-    JobState.imageValid = true;
-    JobState.busy = false;
-    JobState.floppyJobStarting = false;
-    JobState.cancelRequested = false;
-    JobState.failed = false;
-    JobState.closeRequested = false;
-    JobState.progress = 0;
-    JobState.cylinderCount = 0;
-    JobState.floppyDriveNumber = 0;
-
-    PlatformProfile.isNT = true;
-    PlatformProfile.useExtendedWrite = false;
-    PlatformProfile.cdCapable = true;
-}
-
 FloppyTest::FloppyTest() {
-    ResetFloppyState();
+    test::ResetProcessState();
 }
 
 FloppyTest::~FloppyTest() {
     const win::HANDLE container = JobState.resourceFile;
-    ResetFloppyState();
+    test::ResetProcessState();
     if (IsOpenHandle(container))
         CloseResourceFile(container);
 }

@@ -44,9 +44,6 @@ struct JobTrace {
     std::int32_t highestProgress = 0;
 };
 
-/// Puts JobState, FloppyDevice (closing its handles) and PlatformProfile back to their start.
-void ResetFloppyState();
-
 class FloppyTest : public ::testing::Test {
 protected:
     FloppyTest();

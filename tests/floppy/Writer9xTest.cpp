@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FloppyTestbed.h"
-#include "support/ScriptedDevices.h"
 #include "app/JobState.h"
 #include "app/PlatformProfile.h"
 #include "floppy/ExtentScan.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyWriter.h"
 #include "platform/MessageBox.h"
+#include "support/ProcessState.h"
+#include "support/ScriptedDevices.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -46,7 +47,7 @@ protected:
 TEST_F(Writer9x, WritesTheSampleImageWithEitherService) {
     for (const bool extended : {true, false}) {
         SCOPED_TRACE(extended ? "Int 21h 7305h" : "Int 26h");
-        ResetFloppyState();
+        test::ResetProcessState();
         PlatformProfile.isNT = false;
         PlatformProfile.useExtendedWrite = extended;
         test::Bytes image = OpenSampleContainer();

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "FloppyTestbed.h"
-#include "support/ScriptedDevices.h"
 #include "app/JobState.h"
 #include "floppy/ExtentScan.h"
 #include "floppy/FloppyDevice.h"
@@ -9,6 +8,8 @@
 #include "platform/MessageBox.h"
 #include "platform/ScopedHandle.h"
 #include "support/LoopDevice.h"
+#include "support/ProcessState.h"
+#include "support/ScriptedDevices.h"
 
 #include <algorithm>
 #include <thread>
@@ -177,7 +178,7 @@ TEST_F(WriterNT, Failures) {
     const test::Bytes image = BootImage(20);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFloppyState();
+        test::ResetProcessState();
         test::MessageBoxRecorder boxes;
         OpenContainer(image, c.imageBytesInFile);
         const std::string disk = BlankDisk("a.img");
