@@ -28,6 +28,18 @@ test::Bytes DiskPrefix(const std::string& path, std::uint32_t bytes) {
     return disk;
 }
 
+// Clicks Create Floppy and answers OK to its question.
+void StartFloppyJob(GuiDriver& gui) {
+    gui.Click(res::kIdcCreateFloppy);
+    ASSERT_TRUE(guitest::WaitForMessageBox());
+    guitest::AnswerMessageBox(win::IDOK);
+}
+
+// Waits for the monitor's idle reset, which gives Exit back last.
+void WaitForIdle(GuiDriver& gui) {
+    ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+}
+
 } // namespace
 
 class FloppyJob : public DialogFixture {};
@@ -60,7 +72,7 @@ TEST_F(FloppyJob, WritesTheFrontCylindersAndReportsSuccess) {
         EXPECT_FALSE(gui.IsEnabled(res::kIdcExit));
         guitest::AnswerMessageBox(win::IDOK);
 
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
         EXPECT_EQ(gui.Text(res::kIdcStatusText), "1010 A");
         EXPECT_EQ(gui.Text(res::kIdcCreateFloppy), "1035");
         EXPECT_TRUE(gui.IsEnabled(res::kIdcCreateCd));
@@ -126,9 +138,7 @@ TEST_F(FloppyJob, RefusedLockIsReportedAsCancelled) {
                                                      win::GENERIC_READ | win::GENERIC_WRITE, 0,
                                                      nullptr, win::OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder);
-        gui.Click(res::kIdcCreateFloppy);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        guitest::AnswerMessageBox(win::IDOK);
+        StartFloppyJob(gui);
         auto lockBox = guitest::WaitForMessageBox();
         ASSERT_TRUE(lockBox);
         EXPECT_EQ(lockBox->text, "1028");
@@ -140,7 +150,7 @@ TEST_F(FloppyJob, RefusedLockIsReportedAsCancelled) {
         EXPECT_EQ(cancelled->caption, "1008");
         EXPECT_EQ(cancelled->icon, QMessageBox::Warning);
         guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
     });
     EXPECT_EQ(DiskPrefix(floppyPath(), catalogue::kCylinderBytes),
               test::Bytes(catalogue::kCylinderBytes, 0));
@@ -182,9 +192,7 @@ TEST_F(FloppyJob, EightyCylindersShowEveryStage) {
     bool cancelOffered = false;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
-        gui.Click(res::kIdcCreateFloppy);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        guitest::AnswerMessageBox(win::IDOK);
+        StartFloppyJob(gui);
         while (!guitest::WaitForMessageBox(std::chrono::milliseconds(20))) {
             const std::string status = gui.Text(res::kIdcStatusText);
             if (statuses.empty() || statuses.back() != status)
@@ -196,7 +204,7 @@ TEST_F(FloppyJob, EightyCylindersShowEveryStage) {
         EXPECT_EQ(gui.Text(res::kIdcStatusText), "1016 80/80");
         EXPECT_EQ(gui.ProgressOf(res::kIdcProgress).maximum, kAllCylinders);
         guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
     });
     ASSERT_FALSE(statuses.empty());
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "1016 1/80"), statuses.end());
@@ -218,9 +226,7 @@ TEST_F(FloppyJob, ClickDuringTheJobCancelsIt) {
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
-        gui.Click(res::kIdcCreateFloppy);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        guitest::AnswerMessageBox(win::IDOK);
+        StartFloppyJob(gui);
         ASSERT_TRUE(guitest::WaitUntil([&] { return JobState.progress >= 2; }));
         ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcCreateFloppy); }));
         gui.Click(res::kIdcCreateFloppy);
@@ -231,7 +237,7 @@ TEST_F(FloppyJob, ClickDuringTheJobCancelsIt) {
         EXPECT_EQ(cancelled->icon, QMessageBox::Warning);
         EXPECT_LT(gui.ProgressOf(res::kIdcProgress).value, kAllCylinders);
         guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
         EXPECT_EQ(gui.Text(res::kIdcCreateFloppy), "1035");
     });
     ASSERT_GT(log->writes, 2);
@@ -254,15 +260,13 @@ TEST_F(FloppyJob, FailedWriteShowsOnlyTheWritersBox) {
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
-        gui.Click(res::kIdcCreateFloppy);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        guitest::AnswerMessageBox(win::IDOK);
+        StartFloppyJob(gui);
         auto failure = guitest::WaitForMessageBox();
         ASSERT_TRUE(failure);
         EXPECT_EQ(failure->text, "1026");
         EXPECT_FALSE(failure->ownedByDialog);
         guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
         EXPECT_FALSE(guitest::WaitForMessageBox(std::chrono::milliseconds(300)));
         EXPECT_EQ(gui.Text(res::kIdcStatusText), "1010 A");
     });
@@ -275,12 +279,10 @@ TEST_F(FloppyJob, NoRecorderKeepsCreateCdDisabled) {
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
-        gui.Click(res::kIdcCreateFloppy);
+        StartFloppyJob(gui);
         ASSERT_TRUE(guitest::WaitForMessageBox());
         guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
         EXPECT_FALSE(gui.IsEnabled(res::kIdcCreateCd));
     });
 }
@@ -322,14 +324,12 @@ TEST_F(FloppyJob, SampleFloppyBoots) {
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
-        gui.Click(res::kIdcCreateFloppy);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        guitest::AnswerMessageBox(win::IDOK);
+        StartFloppyJob(gui);
         auto success = guitest::WaitForMessageBox();
         ASSERT_TRUE(success);
         EXPECT_EQ(success->icon, QMessageBox::Information);
         guitest::AnswerMessageBox(win::IDOK);
-        ASSERT_TRUE(guitest::WaitUntil([&] { return gui.IsEnabled(res::kIdcExit); }));
+        WaitForIdle(gui);
     });
     const disctest::Run boot = disctest::BootFloppy(floppyPath(), dir_.path("console.log"));
     EXPECT_NE(boot.output.find("BOOTMEDIA-OK"), std::string::npos) << boot.output;
