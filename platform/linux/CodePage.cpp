@@ -79,6 +79,41 @@ void AppendUnits(std::u16string& text, const char* bytes, std::size_t size) {
         text.push_back(UnitAt(bytes + at));
 }
 
+// Converts the whole input from one encoding to another in chunks, handing each converted chunk
+// to append. At a character the target cannot take, replace appends its stand-in and tells how
+// many input bytes to pass over. False when the conversion cannot be opened or fails otherwise.
+template <typename Append, typename Replace>
+bool ConvertAll(const char* to, const char* from, std::vector<char> input, Append append,
+                Replace replace) {
+    const Iconv conversion(iconv_open(to, from));
+    if (!conversion)
+        return false;
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char chunk[kChunkBytes];
+    for (;;) {
+        char* out = chunk;
+        std::size_t outLeft = sizeof(chunk);
+        // With no input left, the call ends a stateful encoding's shift sequence.
+        const std::size_t result = inLeft > 0
+                                       ? iconv(conversion.get(), &in, &inLeft, &out, &outLeft)
+                                       : iconv(conversion.get(), nullptr, nullptr, &out, &outLeft);
+        append(chunk, static_cast<std::size_t>(out - chunk));
+        if (result != kIconvFailed) {
+            if (inLeft == 0 && out == chunk)
+                return true;
+            continue;
+        }
+        if (errno == E2BIG)
+            continue;
+        if (errno != EILSEQ && errno != EINVAL)
+            return false;
+        const std::size_t skip = replace(in, inLeft);
+        in += skip;
+        inLeft -= skip;
+    }
+}
+
 } // namespace
 
 std::string AnsiCodePage() {
@@ -90,69 +125,29 @@ std::string AnsiCodePage() {
 }
 
 std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement, bool* replaced) {
-    Iconv conversion(iconv_open(AnsiCodePage().c_str(), kWideEncoding));
-    if (!conversion)
-        return std::nullopt;
-    std::vector<char> input = LittleEndianBytes(text);
-    char* in = input.data();
-    std::size_t inLeft = input.size();
     std::string output;
-    char chunk[kChunkBytes];
-    for (;;) {
-        char* out = chunk;
-        std::size_t outLeft = sizeof(chunk);
-        // With no input left, the call ends a stateful encoding's shift sequence.
-        const std::size_t result = inLeft > 0
-                                       ? iconv(conversion.get(), &in, &inLeft, &out, &outLeft)
-                                       : iconv(conversion.get(), nullptr, nullptr, &out, &outLeft);
-        output.append(chunk, static_cast<std::size_t>(out - chunk));
-        if (result != kIconvFailed) {
-            if (inLeft == 0 && out == chunk)
-                return output;
-            continue;
-        }
-        if (errno == E2BIG)
-            continue;
-        if (errno != EILSEQ && errno != EINVAL)
-            return std::nullopt;
-        output.push_back(replacement);
-        *replaced = true;
-        const std::size_t skip = CharacterBytes(in, inLeft);
-        in += skip;
-        inLeft -= skip;
-    }
+    const bool done = ConvertAll(
+        AnsiCodePage().c_str(), kWideEncoding, LittleEndianBytes(text),
+        [&](const char* bytes, std::size_t size) { output.append(bytes, size); },
+        [&](const char* bytes, std::size_t left) {
+            output.push_back(replacement);
+            *replaced = true;
+            return CharacterBytes(bytes, left);
+        });
+    return done ? std::optional(std::move(output)) : std::nullopt;
 }
 
 std::optional<std::u16string> DecodeAnsi(std::string_view text) {
-    Iconv conversion(iconv_open(kWideEncoding, AnsiCodePage().c_str()));
-    if (!conversion)
-        return std::nullopt;
-    std::vector<char> input(text.begin(), text.end());
-    char* in = input.data();
-    std::size_t inLeft = input.size();
     std::u16string output;
-    char chunk[kChunkBytes];
-    for (;;) {
-        char* out = chunk;
-        std::size_t outLeft = sizeof(chunk);
-        const std::size_t result = inLeft > 0
-                                       ? iconv(conversion.get(), &in, &inLeft, &out, &outLeft)
-                                       : iconv(conversion.get(), nullptr, nullptr, &out, &outLeft);
-        AppendUnits(output, chunk, static_cast<std::size_t>(out - chunk));
-        if (result != kIconvFailed) {
-            if (inLeft == 0 && out == chunk)
-                return output;
-            continue;
-        }
-        if (errno == E2BIG)
-            continue;
-        if (errno != EILSEQ && errno != EINVAL)
-            return std::nullopt;
-        // One byte at a time, so that the next character still converts.
-        output.push_back(kReplacementCharacter);
-        ++in;
-        --inLeft;
-    }
+    const bool done = ConvertAll(
+        kWideEncoding, AnsiCodePage().c_str(), std::vector<char>(text.begin(), text.end()),
+        [&](const char* bytes, std::size_t size) { AppendUnits(output, bytes, size); },
+        [&](const char*, std::size_t) {
+            // One byte at a time, so that the next character still converts.
+            output.push_back(kReplacementCharacter);
+            return std::size_t{1};
+        });
+    return done ? std::optional(std::move(output)) : std::nullopt;
 }
 
 } // namespace platform::layer
