@@ -10,6 +10,14 @@
 
 namespace fw {
 
+/// The templates' font, MS Sans Serif 8 pt at 96 dpi: its average character is 6 x 13 pixels, and
+/// a dialog unit is a quarter of that width and an eighth of that height. Every backend lays the
+/// template out from these.
+inline constexpr int kTemplateCharPixelsX = 6;
+inline constexpr int kTemplateCharPixelsY = 13;
+inline constexpr int kUnitsPerCharX = 4;
+inline constexpr int kUnitsPerCharY = 8;
+
 /// Identifier of a control that no code refers to.
 inline constexpr int kIdStatic = -1;
 

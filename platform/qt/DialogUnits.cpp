@@ -13,11 +13,11 @@ int Scale(int value, int numerator, int denominator) {
 } // namespace
 
 int HorizontalPixels(int units) {
-    return Scale(units, kBaseUnitX, kUnitsPerBaseX);
+    return Scale(units, kTemplateCharPixelsX, kUnitsPerCharX);
 }
 
 int VerticalPixels(int units) {
-    return Scale(units, kBaseUnitY, kUnitsPerBaseY);
+    return Scale(units, kTemplateCharPixelsY, kUnitsPerCharY);
 }
 
 PixelRect ToPixels(int x, int y, int width, int height) {

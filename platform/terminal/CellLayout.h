@@ -11,11 +11,13 @@
 
 namespace fw::term {
 
-inline constexpr int kUnitsPerColumn = 4;
-inline constexpr int kUnitsPerRow = 8;
+inline constexpr int kUnitsPerColumn = kUnitsPerCharX;
+inline constexpr int kUnitsPerRow = kUnitsPerCharY;
 /// A picture's pixels per dialog unit with the templates' font (6 x 13 pixel cells): 1.5 and 1.625.
-inline constexpr double kPixelsPerUnitX = 1.5;
-inline constexpr double kPixelsPerUnitY = 1.625;
+inline constexpr double kPixelsPerUnitX =
+    static_cast<double>(kTemplateCharPixelsX) / kUnitsPerCharX;
+inline constexpr double kPixelsPerUnitY =
+    static_cast<double>(kTemplateCharPixelsY) / kUnitsPerCharY;
 
 struct CellRect {
     int row = 0;
