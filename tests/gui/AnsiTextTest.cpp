@@ -2,6 +2,7 @@
 #include "platform/qt/AnsiText.h"
 
 #include "TestDialog.h"
+#include "support/ScopedEnv.h"
 #include "support/gui/GuiDriver.h"
 
 #include <QWindow>
@@ -15,30 +16,6 @@ using guitest::GuiDriver;
 namespace {
 
 constexpr const char* kCodePageVariable = "BOOTMEDIA_CODEPAGE";
-
-// Sets the code page for one scope and restores what was there.
-class CodePageSetting {
-public:
-    explicit CodePageSetting(const char* value) {
-        if (const char* old = std::getenv(kCodePageVariable))
-            saved_ = old;
-        if (value != nullptr)
-            setenv(kCodePageVariable, value, 1);
-        else
-            unsetenv(kCodePageVariable);
-    }
-    ~CodePageSetting() {
-        if (saved_)
-            setenv(kCodePageVariable, saved_->c_str(), 1);
-        else
-            unsetenv(kCodePageVariable);
-    }
-    CodePageSetting(const CodePageSetting&) = delete;
-    CodePageSetting& operator=(const CodePageSetting&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
 
 } // namespace
 
@@ -59,7 +36,7 @@ TEST(AnsiText, DecodesTheCodePage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codePage != nullptr ? c.codePage : "default");
-        CodePageSetting setting(c.codePage);
+        test::ScopedEnv setting(kCodePageVariable, c.codePage);
         EXPECT_EQ(fw::qt::FromAnsi(c.text), QString::fromUtf16(c.shown));
     }
 }

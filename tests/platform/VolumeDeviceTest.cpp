@@ -7,6 +7,7 @@
 #include "platform/System.h"
 #include "platform/linux/DeviceRegistry.h"
 #include "support/ContainerBuilder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>
@@ -245,27 +246,22 @@ TEST(VolumeDevice, EnvironmentMapsTheDrives) {
     test::TempDir dir;
     const std::string path = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
-    const char* kept = std::getenv("BOOTMEDIA_DRIVE_A");
-    const std::optional<std::string> saved = kept ? std::optional<std::string>(kept) : std::nullopt;
-
-    setenv("BOOTMEDIA_DRIVE_A", path.c_str(), 1);
     {
+        test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", path.c_str());
         FileHandle volume = ImageDrive::Open();
         ASSERT_TRUE(volume);
         EXPECT_TRUE(TakesHighDensity(MediaTypes(volume.get())));
     }
-    setenv("BOOTMEDIA_DRIVE_A", "", 1);
-    EXPECT_FALSE(ImageDrive::Open());
-    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    {
+        test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", "");
+        EXPECT_FALSE(ImageDrive::Open());
+        EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    }
     if (!std::filesystem::exists("/dev/fd0")) {
-        unsetenv("BOOTMEDIA_DRIVE_A");
+        test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", nullptr);
         EXPECT_FALSE(ImageDrive::Open()) << "a missing default device is no drive";
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     }
-    if (saved)
-        setenv("BOOTMEDIA_DRIVE_A", saved->c_str(), 1);
-    else
-        unsetenv("BOOTMEDIA_DRIVE_A");
 }
 
 } // namespace

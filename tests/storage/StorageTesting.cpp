@@ -17,17 +17,7 @@ constexpr ULONG kReadPiece = 64 * 1024;
 
 } // namespace
 
-TempFolderScope::TempFolderScope() {
-    if (const char* folder = std::getenv(kTempFolderVariable))
-        saved_ = folder;
-    setenv(kTempFolderVariable, dir_.root().c_str(), 1);
-}
-
-TempFolderScope::~TempFolderScope() {
-    if (saved_)
-        setenv(kTempFolderVariable, saved_->c_str(), 1);
-    else
-        unsetenv(kTempFolderVariable);
+TempFolderScope::TempFolderScope() : folder_(kTempFolderVariable, dir_.root().c_str()) {
 }
 
 ComPtr<IStorage> NewStorage() {

@@ -5,6 +5,7 @@
 
 #include "platform/ComPtr.h"
 #include "platform/Storage.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <cstddef>
@@ -32,7 +33,6 @@ inline constexpr std::size_t kPieceSize = 4;
 class TempFolderScope {
 public:
     TempFolderScope();
-    ~TempFolderScope();
     TempFolderScope(const TempFolderScope&) = delete;
     TempFolderScope& operator=(const TempFolderScope&) = delete;
 
@@ -40,7 +40,7 @@ public:
 
 private:
     test::TempDir dir_;
-    std::optional<std::string> saved_;
+    test::ScopedEnv folder_;
 };
 
 /// A temporary storage made as the CD build job makes it; null (with a failure) if it cannot.
