@@ -14,17 +14,7 @@ using platform::layer::MediumFacts;
 
 namespace {
 
-constexpr int kCdR = 0x09;
-constexpr int kCdRw = 0x0A;
-constexpr int kDvdRam = 0x12;
-constexpr int kDvdRwOverwrite = 0x13;
-constexpr int kDvdPlusRw = 0x1A;
-constexpr int kDvdPlusR = 0x1B;
-constexpr int kBdR = 0x41;
-constexpr int kBdRe = 0x43;
-constexpr int kCdRom = 0x08;
-constexpr int kDvdRom = 0x10;
-constexpr int kFile = platform::layer::kFileProfile;
+using namespace platform::layer::profile;
 constexpr int kUnformatted = BURN_FORMAT_IS_UNFORMATTED;
 constexpr int kFormatted = BURN_FORMAT_IS_FORMATTED;
 constexpr int kUnknownFormat = BURN_FORMAT_IS_UNKNOWN;
@@ -46,7 +36,7 @@ TEST(MediumRule, BlankMeansBlank) {
     const Case cases[] = {
         {"blank CD-R", burn::BURN_DISC_BLANK, kCdR, 0, false, S_OK},
         {"blank DVD+R", burn::BURN_DISC_BLANK, kDvdPlusR, 0, false, S_OK},
-        {"blank BD-R", burn::BURN_DISC_BLANK, kBdR, kUnformatted, false, S_OK},
+        {"blank BD-R", burn::BURN_DISC_BLANK, kBdRSequential, kUnformatted, false, S_OK},
         {"blanked CD-RW", burn::BURN_DISC_BLANK, kCdRw, 0, false, S_OK},
         {"a file recorder's new file", burn::BURN_DISC_BLANK, kFile, 0, false, S_OK},
         {"appendable CD-R", burn::BURN_DISC_APPENDABLE, kCdR, 0, false, IMAPI_E_MEDIUM_INVALIDTYPE},

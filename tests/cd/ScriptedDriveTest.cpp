@@ -5,6 +5,7 @@
 #include "RecordingFixture.h"
 #include "platform/ImageMastering.h"
 #include "platform/linux/cd/DriveScript.h"
+#include "platform/linux/cd/MediumRule.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -16,12 +17,10 @@ using platform::layer::DriveScript;
 using platform::layer::ScopedDriveScript;
 using recordtest::kBlock;
 using recordtest::RecordingTest;
+using namespace platform::layer::profile;
 
 namespace {
 
-constexpr int kCdR = 0x09;
-constexpr int kDvdPlusRw = 0x1A;
-constexpr int kBdRe = 0x43;
 constexpr std::chrono::milliseconds kShortStall{300};
 constexpr std::chrono::seconds kCancelLimit{20};
 

@@ -13,29 +13,21 @@ using namespace win;
 
 namespace {
 
-// MMC profile numbers.
-constexpr int kCdR = 0x09;
-constexpr int kCdRw = 0x0A;
-constexpr int kDvdRSequential = 0x11;
-constexpr int kDvdRam = 0x12;
-constexpr int kDvdRwOverwrite = 0x13;
-constexpr int kDvdRwSequential = 0x14;
-constexpr int kDvdRDualLayer = 0x15;
-constexpr int kDvdPlusRw = 0x1A;
-constexpr int kDvdPlusR = 0x1B;
-constexpr int kDvdPlusRDualLayer = 0x2B;
-constexpr int kBdRSequential = 0x41;
-constexpr int kBdRe = 0x43;
-
 // The profiles libburn writes, blank as it reports them.
-constexpr std::array kSequentialProfiles{
-    kCdR,           kCdRw,     kDvdRSequential,    kDvdRwSequential,
-    kDvdRDualLayer, kDvdPlusR, kDvdPlusRDualLayer, kBdRSequential,
-    kFileProfile};
-constexpr std::array kOverwritableProfiles{kDvdRam, kDvdRwOverwrite, kDvdPlusRw, kBdRe};
+constexpr std::array kSequentialProfiles{profile::kCdR,
+                                         profile::kCdRw,
+                                         profile::kDvdRSequential,
+                                         profile::kDvdRwSequential,
+                                         profile::kDvdRDualLayer,
+                                         profile::kDvdPlusR,
+                                         profile::kDvdPlusRDualLayer,
+                                         profile::kBdRSequential,
+                                         profile::kFile};
+constexpr std::array kOverwritableProfiles{profile::kDvdRam, profile::kDvdRwOverwrite,
+                                           profile::kDvdPlusRw, profile::kBdRe};
 
-template <std::size_t N> bool Contains(const std::array<int, N>& profiles, int profile) {
-    return std::find(profiles.begin(), profiles.end(), profile) != profiles.end();
+template <std::size_t N> bool Contains(const std::array<int, N>& profiles, int number) {
+    return std::find(profiles.begin(), profiles.end(), number) != profiles.end();
 }
 
 std::string MediumName(const MediumFacts& facts) {

@@ -13,8 +13,25 @@
 
 namespace platform::layer {
 
-/// The MMC profile libburn reports for a file recorder's file.
-inline constexpr int kFileProfile = 0xFFFF;
+/// MMC profile numbers of media, as libburn reports them.
+namespace profile {
+inline constexpr int kCdRom = 0x08;
+inline constexpr int kCdR = 0x09;
+inline constexpr int kCdRw = 0x0A;
+inline constexpr int kDvdRom = 0x10;
+inline constexpr int kDvdRSequential = 0x11;
+inline constexpr int kDvdRam = 0x12;
+inline constexpr int kDvdRwOverwrite = 0x13;
+inline constexpr int kDvdRwSequential = 0x14;
+inline constexpr int kDvdRDualLayer = 0x15;
+inline constexpr int kDvdPlusRw = 0x1A;
+inline constexpr int kDvdPlusR = 0x1B;
+inline constexpr int kDvdPlusRDualLayer = 0x2B;
+inline constexpr int kBdRSequential = 0x41;
+inline constexpr int kBdRe = 0x43;
+/// libburn's own number for a file recorder's file.
+inline constexpr int kFile = 0xFFFF;
+} // namespace profile
 /// The blocks of 2048 bytes at the start of a medium that must be zeros for an overwritable
 /// medium to count as blank.
 inline constexpr int kDescriptorBlocks = 32;
