@@ -27,21 +27,18 @@ bool IsFault(int signal) {
     return std::find(kFaultSignals.begin(), kFaultSignals.end(), signal) != kFaultSignals.end();
 }
 
-bool TakesInfo(const struct sigaction& action) {
-    return (action.sa_flags & SA_SIGINFO) != 0;
-}
-
+// The handler of either kind shares its place with SIG_DFL and SIG_IGN.
 bool IsIgnored(const struct sigaction& action) {
-    return !TakesInfo(action) && action.sa_handler == SIG_IGN;
+    return action.sa_handler == SIG_IGN;
 }
 
 bool IsDefault(const struct sigaction& action) {
-    return TakesInfo(action) ? action.sa_sigaction == nullptr : action.sa_handler == SIG_DFL;
+    return action.sa_handler == SIG_DFL;
 }
 
 // Runs the program's own handler for the signal.
 void RunFormerHandler(int signal, const struct sigaction& former) {
-    if (TakesInfo(former)) {
+    if ((former.sa_flags & SA_SIGINFO) != 0) {
         siginfo_t info{};
         info.si_signo = signal;
         former.sa_sigaction(signal, &info, nullptr);
