@@ -61,10 +61,11 @@ bool WriteManifest(const fs::path& path, const CdBenchSet& set) {
         manifest << id << " text: " << text << '\n';
     for (std::size_t i = 0; i < set.names.size(); ++i) {
         manifest << catalogue::kCdFileNameFirst + i << " text: " << set.names[i] << '\n';
-        manifest << catalogue::kCdFileContentFirst + i << " file: " << (set.files / set.names[i]).string()
-                 << '\n';
+        manifest << catalogue::kCdFileContentFirst + i
+                 << " file: " << (set.files / set.names[i]).string() << '\n';
     }
-    manifest << catalogue::kBootImage << " file: " << (set.files / kBootFloppyName).string() << '\n';
+    manifest << catalogue::kBootImage << " file: " << (set.files / kBootFloppyName).string()
+             << '\n';
     return static_cast<bool>(manifest.flush());
 }
 

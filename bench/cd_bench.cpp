@@ -17,6 +17,7 @@
 #include "platform/linux/cd/RecorderRegistry.h"
 #include "resfile/ResourceFile.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -36,8 +38,8 @@ constexpr const char* kDefaultSizes = "30,300,900";
 constexpr std::string_view kRunsOption = "--runs=";
 constexpr std::string_view kSizesOption = "--sizes=";
 constexpr std::uint64_t kMiB = 1024 * 1024;
-constexpr int kFilesPhase = 1;
-constexpr int kBootPhase = 3;
+constexpr int kPhases = 7;
+constexpr std::chrono::milliseconds kPhasePoll{1};
 constexpr const char* kTempVariable = "TMPDIR";
 
 struct Options {
@@ -71,14 +73,54 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     return options;
 }
 
-// One run of the job: its time split at the pauses it takes as it enters the file phase and
-// the boot phase.
+// One run of the job, its time split by phase.
 struct JobRun {
     bool good = false;
     double seconds = 0;
-    double stagingSeconds = 0; ///< the file set into its temporary storage
     double cpuSeconds = 0;
     double peakMiB = 0;
+    /// Seconds spent in each phase, as a monitor polling every millisecond sees them.
+    std::array<double, kPhases> phaseSeconds{};
+};
+
+// Notes when each phase begins, polling as the CD monitor does, but every millisecond, until
+// the job is no longer busy.
+class PhaseClock {
+public:
+    explicit PhaseClock(Clock::time_point start)
+        : thread_([this, start] {
+              starts_.fill(start);
+              // The job starts in phase 0; a late start of this thread still sees phase 1 begin
+              // with the first poll.
+              int seen = 0;
+              while (JobState.busy) {
+                  const int phase = JobState.cdPhase;
+                  if (phase != seen && phase >= 0 && phase < kPhases)
+                      starts_[static_cast<std::size_t>(phase)] = Clock::now();
+                  seen = phase;
+                  std::this_thread::sleep_for(kPhasePoll);
+              }
+          }) {}
+
+    /// Waits for the job's end; the time each phase lasted, until end.
+    std::array<double, kPhases> phaseSeconds(Clock::time_point end) {
+        thread_.join();
+        std::array<double, kPhases> seconds{};
+        Clock::time_point next = end;
+        for (int phase = kPhases - 1; phase >= 0; --phase) {
+            const Clock::time_point begun = starts_[static_cast<std::size_t>(phase)];
+            if (begun > starts_[0] || phase == 0) {
+                seconds[static_cast<std::size_t>(phase)] =
+                    std::chrono::duration<double>(next - begun).count();
+                next = begun;
+            }
+        }
+        return seconds;
+    }
+
+private:
+    std::array<Clock::time_point, kPhases> starts_{};
+    std::thread thread_;
 };
 
 JobRun RunJob(const fs::path& container) {
@@ -86,25 +128,20 @@ JobRun RunJob(const fs::path& container) {
     JobState.resourceFile = OpenResourceFile(container.c_str(), true);
     if (JobState.resourceFile == win::INVALID_HANDLE_VALUE)
         return run;
-    Clock::time_point filesStart;
-    Clock::time_point bootStart;
-    const CdJobTiming timing{.startPause = 0, .phasePause = 0, .pause = [&](win::DWORD) {
-                                 if (JobState.cdPhase == kFilesPhase)
-                                     filesStart = Clock::now();
-                                 else if (JobState.cdPhase == kBootPhase)
-                                     bootStart = Clock::now();
-                             }};
+    const CdJobTiming timing{.startPause = 0, .phasePause = 0, .pause = [](win::DWORD) {}};
     JobState.selectedRecorder = 0;
     JobState.cdPhase = 0;
     JobState.busy = true;
     bench::ResetOwnPeak();
     const double cpuStart = bench::OwnCpuSeconds();
     const Clock::time_point start = Clock::now();
+    PhaseClock phases(start);
     RunCdBuildJob(timing);
-    run.seconds = bench::SecondsSince(start);
+    const Clock::time_point end = Clock::now();
+    run.seconds = std::chrono::duration<double>(end - start).count();
     run.cpuSeconds = bench::OwnCpuSeconds() - cpuStart;
     run.peakMiB = bench::OwnPeakMiB();
-    run.stagingSeconds = std::chrono::duration<double>(bootStart - filesStart).count();
+    run.phaseSeconds = phases.phaseSeconds(end);
     run.good = !JobState.failed;
     CloseResourceFile(JobState.resourceFile);
     JobState.resourceFile = nullptr;
@@ -115,6 +152,25 @@ bench::ChildRun RunXorriso(const bench::CdBenchSet& set, const fs::path& disc) {
     return bench::RunChild({"xorriso", "-as", "mkisofs", "-quiet", "-J", "-b",
                             bench::kBootFloppyName, "-c", "boot.cat", "-o", disc.string(),
                             set.files.string()});
+}
+
+// The phases the job passes through, and what it does in each.
+constexpr std::array<std::pair<int, const char*>, 6> kPhaseNames = {{{0, "opening"},
+                                                                     {1, "files"},
+                                                                     {3, "boot"},
+                                                                     {4, "hand-over"},
+                                                                     {5, "recording"},
+                                                                     {6, "closing"}}};
+
+std::string PhaseLine(const std::array<std::vector<double>, kPhases>& seconds) {
+    std::string line;
+    for (const auto& [phase, name] : kPhaseNames) {
+        char part[64] = {};
+        std::snprintf(part, sizeof part, "%s%s %.2f", line.empty() ? "" : ", ", name,
+                      bench::Median(seconds[static_cast<std::size_t>(phase)]));
+        line += part;
+    }
+    return line;
 }
 
 struct SizeFigures {
@@ -138,7 +194,8 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
     std::printf("\n%llu MiB: 100 files of %llu bytes and a boot floppy\n",
                 static_cast<unsigned long long>(sizeMiB),
                 static_cast<unsigned long long>(set.fileBytes));
-    std::vector<double> jobSeconds, stagingSeconds, jobCpu, jobPeak;
+    std::vector<double> jobSeconds, jobCpu, jobPeak;
+    std::array<std::vector<double>, kPhases> phaseSeconds;
     std::vector<double> xorrisoSeconds, xorrisoCpu, xorrisoPeak;
     bool good = true;
     const fs::path reference = folder / "ref.iso";
@@ -147,7 +204,8 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
         const JobRun job = RunJob(set.container);
         good = good && job.good;
         jobSeconds.push_back(job.seconds);
-        stagingSeconds.push_back(job.stagingSeconds);
+        for (std::size_t phase = 0; phase < phaseSeconds.size(); ++phase)
+            phaseSeconds[phase].push_back(job.phaseSeconds[phase]);
         jobCpu.push_back(job.cpuSeconds);
         jobPeak.push_back(job.peakMiB);
         fs::remove(reference);
@@ -156,19 +214,20 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
         xorrisoSeconds.push_back(xorriso.seconds);
         xorrisoCpu.push_back(xorriso.cpuSeconds);
         xorrisoPeak.push_back(xorriso.peakMiB);
-        std::printf("  run %d: job %.2f s (staging %.2f s), %s; xorriso %.2f s, status %d\n",
-                    run + 1, job.seconds, job.stagingSeconds, job.good ? "disc good" : "FAILED",
-                    xorriso.seconds, xorriso.status);
+        std::printf("  run %d: job %.2f s (files %.2f s, recording %.2f s), %s; xorriso %.2f s, "
+                    "status %d\n",
+                    run + 1, job.seconds, job.phaseSeconds[1], job.phaseSeconds[5],
+                    job.good ? "disc good" : "FAILED", xorriso.seconds, xorriso.status);
     }
     SizeFigures figures{.sizeMiB = sizeMiB,
                         .jobSeconds = bench::Median(jobSeconds),
                         .xorrisoSeconds = bench::Median(xorrisoSeconds),
                         .jobPeakMiB = bench::Median(jobPeak),
                         .xorrisoPeakMiB = bench::Median(xorrisoPeak)};
-    std::printf("  job (pauses 0):  median %.2f s (staging %.2f s, %.2f s processor), peak "
-                "%.1f MiB\n",
-                figures.jobSeconds, bench::Median(stagingSeconds), bench::Median(jobCpu),
-                figures.jobPeakMiB);
+    std::printf("  job (pauses 0): median %.2f s (%.2f s processor), peak %.1f MiB\n"
+                "    phases, medians in s: %s\n",
+                figures.jobSeconds, bench::Median(jobCpu), figures.jobPeakMiB,
+                PhaseLine(phaseSeconds).c_str());
     std::printf("  xorriso -as mkisofs -J -b -c: median %.2f s (%.2f s processor), peak %.1f MiB\n",
                 figures.xorrisoSeconds, bench::Median(xorrisoCpu), figures.xorrisoPeakMiB);
     std::printf("  ratio job / xorriso: %.2f\n", figures.jobSeconds / figures.xorrisoSeconds);
