@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "IsoDirectory.h"
 
+#include "resfile/LittleEndian.h"
 #include "support/ContainerBuilder.h"
 
 #include <algorithm>
@@ -29,11 +30,6 @@ constexpr std::size_t kNameAt = 33;
 // The first two records of a folder stand for itself and its parent.
 constexpr std::size_t kOwnRecords = 2;
 
-std::uint32_t Little32(const test::Bytes& bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                      bytes[at + 3] << 24);
-}
-
 // The raw names of the root folder that the volume descriptor of the given type (and, for a
 // supplementary one, Joliet escapes) points to.
 std::optional<std::vector<std::string>> RootNames(const test::Bytes& disc, std::uint8_t type) {
@@ -51,8 +47,8 @@ std::optional<std::vector<std::string>> RootNames(const test::Bytes& disc, std::
                                                 escapes) == std::end(kJolietLevels))
             continue;
         const std::size_t root = descriptor + kRootRecordAt;
-        const std::size_t start = Little32(disc, root + kExtentAt) * kBlock;
-        const std::size_t end = start + Little32(disc, root + kLengthAt);
+        const std::size_t start = le::Read32(&disc[root + kExtentAt]) * kBlock;
+        const std::size_t end = start + le::Read32(&disc[root + kLengthAt]);
         if (end > disc.size())
             return std::nullopt;
         std::vector<std::string> names;
