@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -201,6 +202,9 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
     const fs::path reference = folder / "ref.iso";
     for (int run = 0; run < runs; ++run) {
         fs::remove(disc);
+        // Each run starts with nothing left to write back, so no run pays for the writes of the
+        // set's making or of the run before it.
+        sync();
         const JobRun job = RunJob(set.container);
         good = good && job.good;
         jobSeconds.push_back(job.seconds);
@@ -209,6 +213,7 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
         jobCpu.push_back(job.cpuSeconds);
         jobPeak.push_back(job.peakMiB);
         fs::remove(reference);
+        sync();
         const bench::ChildRun xorriso = RunXorriso(set, reference);
         good = good && xorriso.status == 0;
         xorrisoSeconds.push_back(xorriso.seconds);
