@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/storage/ElementName.h"
 
-#include <algorithm>
-
 namespace platform::layer {
 
 bool IsValidElementName(const win::OLECHAR* name) {
