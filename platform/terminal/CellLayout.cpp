@@ -11,12 +11,6 @@ constexpr double kHalf = 0.5;
 constexpr int kMinimumCells = 1;
 constexpr int kFrameRows = 2;
 
-bool Contains(const ControlTemplate& outer, const ControlTemplate& inner) {
-    return inner.x >= outer.x && inner.y >= outer.y &&
-           inner.x + inner.width <= outer.x + outer.width &&
-           inner.y + inner.height <= outer.y + outer.height;
-}
-
 int Round(double value) {
     return static_cast<int>(std::floor(value + kHalf));
 }
@@ -66,7 +60,7 @@ CellRect InsideGroups(const ControlTemplate& place, CellRect cells, const CellSc
                       std::span<const ControlTemplate> groups) {
     for (const ControlTemplate& group : groups) {
         const CellRect frame = scale.cells(group.x, group.y, group.width, group.height);
-        if (!Contains(group, place) || frame.rows <= kFrameRows)
+        if (!Encloses(group, place) || frame.rows <= kFrameRows)
             continue;
         const int lastInside = frame.row + frame.rows - kFrameRows;
         cells.row = std::clamp(cells.row, frame.row + 1, lastInside);

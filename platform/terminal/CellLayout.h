@@ -6,6 +6,7 @@
 // own, half up, which keeps the controls' relative placement.
 
 #include "platform/fw/DialogTemplate.h"
+#include "platform/fw/DialogUnits.h"
 
 #include <span>
 
@@ -15,9 +16,9 @@ inline constexpr int kUnitsPerColumn = kUnitsPerCharX;
 inline constexpr int kUnitsPerRow = kUnitsPerCharY;
 /// A picture's pixels per dialog unit with the templates' font (6 x 13 pixel cells): 1.5 and 1.625.
 inline constexpr double kPixelsPerUnitX =
-    static_cast<double>(kTemplateCharPixelsX) / kUnitsPerCharX;
+    static_cast<double>(kTemplateFontBaseUnits.x) / kUnitsPerCharX;
 inline constexpr double kPixelsPerUnitY =
-    static_cast<double>(kTemplateCharPixelsY) / kUnitsPerCharY;
+    static_cast<double>(kTemplateFontBaseUnits.y) / kUnitsPerCharY;
 
 struct CellRect {
     int row = 0;
