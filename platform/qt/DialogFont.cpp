@@ -12,8 +12,6 @@ constexpr int kPointsPerInch = 72;
 constexpr int kLogicalDpi = 96;
 /// Smaller than this, a dialog is no longer worth showing smaller.
 constexpr int kSmallestFontPixels = 6;
-/// Room left around the client area for a window manager's title bar and borders.
-constexpr QSize kFrameRoom(16, 40);
 
 const QStringList kMetricCompatibleFaces = {QStringLiteral("Liberation Sans"),
                                             QStringLiteral("Arimo")};
@@ -30,7 +28,7 @@ QString FaceFor(const DialogTemplate& dialog) {
 
 QSize WindowSize(const QFont& font, const DialogTemplate& dialog) {
     const DialogUnits units = UnitsOf(font);
-    return QSize(units.horizontal(dialog.width), units.vertical(dialog.height)) + kFrameRoom;
+    return QSize(units.horizontal(dialog.width), units.vertical(dialog.height));
 }
 
 bool Fits(QSize size, QSize available) {

@@ -22,9 +22,8 @@ QFont TemplateFont(const DialogTemplate& dialog);
 /// The dialog units of font, measured as the dialog manager measures a dialog's font.
 DialogUnits UnitsOf(const QFont& font);
 
-/// font when a window of dialog shown in it, with room for the window manager's frame, fits into
-/// available (a screen's free area); otherwise the same face at the largest smaller size that
-/// fits, or at the smallest readable size.
+/// font when the client area of dialog shown in it fits into available; otherwise the same face
+/// at the largest smaller size that fits, or at the smallest readable size.
 QFont FitInto(const QFont& font, const DialogTemplate& dialog, QSize available);
 
 } // namespace fw::qt

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSizeF>
 #include <QWindow>
 #include <vector>
 
@@ -20,6 +21,9 @@ namespace fw::qt {
 namespace {
 
 constexpr Qt::WindowStates kResizedStates = Qt::WindowMaximized | Qt::WindowFullScreen;
+/// Room kept around the client area for a window manager's title bar and borders, in the
+/// screen's own pixels (window managers do not scale their frames with the program).
+constexpr QSize kFrameRoom(16, 40);
 
 Qt::WindowFlags WindowFlags(const DialogTemplate& dialog) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
@@ -34,7 +38,10 @@ Qt::WindowFlags WindowFlags(const DialogTemplate& dialog) {
 QFont DialogFont(const DialogTemplate& dialog) {
     const QFont font = TemplateFont(dialog);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? FitInto(font, dialog, screen->availableGeometry().size()) : font;
+    if (screen == nullptr)
+        return font;
+    const QSize frame = (QSizeF(kFrameRoom) / screen->devicePixelRatio()).toSize();
+    return FitInto(font, dialog, screen->availableGeometry().size() - frame);
 }
 
 bool IsEnter(const QKeyEvent& event) {
