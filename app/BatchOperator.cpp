@@ -7,6 +7,7 @@
 #include "app/JobState.h"
 #include "app/ProgramTexts.h"
 #include "floppy/FloppyDevice.h"
+#include "platform/FileDrives.h"
 #include "platform/fw/Application.h"
 #include "res/ResourceIds.h"
 
@@ -86,6 +87,14 @@ int BatchOperator::Run(fw::Panel& panel, const CBootMediaDlg& dialog) {
         return floppies.empty() && recorders.empty() ? kExitUsage : kExitSucceeded;
 
     if (request_.floppy != 0) {
+        // The disk goes in only now, so that a run that stops before leaves no file behind.
+        if (!request_.floppyImage.empty() && request_.yes) {
+            const std::string problem = platform::MakeBlankFloppyImage(request_.floppyImage);
+            if (!problem.empty()) {
+                panel.Note(std::string(kProgramName) + ": " + problem);
+                return kExitFailed;
+            }
+        }
         const int status = RunJob(panel, res::kIdcFloppyList, floppyEntry, res::kIdcCreateFloppy);
         if (status != kExitSucceeded)
             return status;

@@ -10,6 +10,7 @@
 #include "platform/fw/Operator.h"
 
 #include <atomic>
+#include <string>
 
 class CBootMediaDlg;
 
@@ -21,11 +22,14 @@ struct BatchRequest {
     /// The floppy drive and the recorder to make the media in, by letter; 0 for none.
     char floppy = 0;
     char cd = 0;
+    /// The image file that stands in for the floppy drive, made blank before the job when it does
+    /// not exist yet (with yes only); "" for none.
+    std::string floppyImage;
 };
 
 class BatchOperator final : public fw::Operator {
 public:
-    explicit BatchOperator(BatchRequest request) : request_(request) {}
+    explicit BatchOperator(BatchRequest request) : request_(std::move(request)) {}
 
     /// Works the program's main dialog (the application's main window).
     void Operate(fw::Panel& panel) override;

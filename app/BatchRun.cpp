@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -20,12 +21,11 @@ void Complain(const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, text.c_str());
 }
 
-// The letter of the drive choice names; 0 after telling why there is none. The image file of a
-// floppy is made only when the run may write it.
-char FloppyLetter(const DriveChoice& choice, bool yes) {
+// The letter of the drive choice names; 0 after telling why there is none.
+char FloppyLetter(const DriveChoice& choice) {
     if (choice.letter != 0)
         return choice.letter;
-    const std::string problem = platform::UseFloppyImageFile(choice.file, yes);
+    const std::string problem = platform::UseFloppyImageFile(choice.file);
     if (!problem.empty()) {
         Complain("cannot use " + choice.file + " as drive A:: " + problem);
         return 0;
@@ -49,12 +49,16 @@ char RecorderLetter(const DriveChoice& choice) {
 } // namespace
 
 int RunBatch(int argc, char** argv, const ProgramCommandLine& line) {
-    BatchRequest request{line.list, line.yes, 0, 0};
-    if (line.floppy && (request.floppy = FloppyLetter(*line.floppy, line.yes)) == 0)
-        return kExitUsage;
+    BatchRequest request{line.list, line.yes, 0, 0, {}};
+    if (line.floppy) {
+        request.floppy = FloppyLetter(*line.floppy);
+        if (request.floppy == 0)
+            return kExitUsage;
+        request.floppyImage = line.floppy->file;
+    }
     if (line.cd && (request.cd = RecorderLetter(*line.cd)) == 0)
         return kExitUsage;
-    BatchOperator worker(request);
+    BatchOperator worker(std::move(request));
     if (!fw::RunUnattended(argc, argv, res::BootMediaResources(), worker)) {
         Complain("this build has no batch mode: it needs the Linux program");
         return kExitUsage;

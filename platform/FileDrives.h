@@ -8,10 +8,13 @@
 
 namespace platform {
 
-/// Makes drive A: the floppy image file at path. A file that does not exist is created blank
-/// (1,474,560 zero bytes) when create is true; otherwise it stays a drive without a disk. Returns
-/// "" when done, else why not (the platform has no image-file drives, the file cannot be made).
-std::string UseFloppyImageFile(const std::string& path, bool create);
+/// Makes drive A: the floppy image file at path; while the file does not exist, the drive has no
+/// disk in it. Returns "" when done, else why not (the platform has no image-file drives).
+std::string UseFloppyImageFile(const std::string& path);
+
+/// Makes a blank disk (1,474,560 zero bytes) in the image file at path when there is none yet:
+/// the floppy the user named is put in. Returns "" when the file is there, else why not.
+std::string MakeBlankFloppyImage(const std::string& path);
 
 /// Offers the .iso file at path as the run's file recorder (the optical drives stay), and returns
 /// its device path, the name the image mastering service and QueryDosDeviceA give it. "" when it

@@ -26,8 +26,9 @@ std::string ErrnoText(const std::string& path, int error) {
     return path + ": " + std::generic_category().message(error);
 }
 
-// Makes a blank disk image at path; "" when done or the file is there already.
-std::string CreateBlankImage(const std::string& path) {
+} // namespace
+
+std::string MakeBlankFloppyImage(const std::string& path) {
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
     if (file < 0)
         return errno == EEXIST ? std::string() : ErrnoText(path, errno);
@@ -40,15 +41,9 @@ std::string CreateBlankImage(const std::string& path) {
     return problem;
 }
 
-} // namespace
-
-std::string UseFloppyImageFile(const std::string& path, bool create) {
+std::string UseFloppyImageFile(const std::string& path) {
     if (path.empty())
         return "an empty file name";
-    if (create) {
-        if (std::string problem = CreateBlankImage(path); !problem.empty())
-            return problem;
-    }
     if (::setenv(kDriveAVariable, path.c_str(), 1) != 0)
         return ErrnoText(path, errno);
     return {};

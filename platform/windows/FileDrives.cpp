@@ -4,7 +4,11 @@
 
 namespace platform {
 
-std::string UseFloppyImageFile(const std::string&, bool) {
+std::string UseFloppyImageFile(const std::string&) {
+    return "image files are drives only in the Linux program";
+}
+
+std::string MakeBlankFloppyImage(const std::string&) {
     return "image files are drives only in the Linux program";
 }
 
