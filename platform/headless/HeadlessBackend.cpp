@@ -3,7 +3,6 @@
 
 #include "platform/headless/HeadlessDialog.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <clocale>
@@ -81,13 +80,10 @@ bool HeadlessBackend::callOnUiThread(const std::function<void()>& work) {
 }
 
 std::unique_ptr<DialogPeer> HeadlessBackend::createDialog(int templateId, DialogEvents& events) {
-    auto found = std::find_if(resources_.dialogs.begin(), resources_.dialogs.end(),
-                              [templateId](const DialogTemplate* dialog) {
-                                  return dialog != nullptr && dialog->id == templateId;
-                              });
-    if (found == resources_.dialogs.end() || shutDown_)
+    const DialogTemplate* found = resources_.findDialog(templateId);
+    if (found == nullptr || shutDown_)
         return nullptr;
-    return std::make_unique<HeadlessDialog>(**found, events, *this);
+    return std::make_unique<HeadlessDialog>(*found, events, *this);
 }
 
 bool HeadlessBackend::waitUntil(const std::function<bool()>& condition,
