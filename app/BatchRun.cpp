@@ -41,8 +41,8 @@ char RecorderLetter(const DriveChoice& choice) {
         devicePath.empty() ? 0 : static_cast<char>(DriveLetterFromDevicePath(devicePath.c_str()));
     if (letter == 0)
         Complain(choice.file +
-                 " cannot be a file recorder: it must end in .iso and be a regular file or a new "
-                 "one in an existing folder (the log file says more)");
+                 " cannot be a file recorder: it must end in .iso, hold no ':', and be a regular "
+                 "file or a new one in an existing folder (the log file may say more)");
     return letter;
 }
 

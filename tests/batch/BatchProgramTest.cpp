@@ -246,6 +246,34 @@ TEST_F(BatchProgram, ListNamesWhatDiscoveryFound) {
     EXPECT_EQ(test::ReadFileBytes(dir_.path("b.img")), test::Bytes(catalogue::kBootImageBytes, 0));
 }
 
+// checks that a file that cannot stand in for a drive is refused before anything is written: a
+// disk image larger than a floppy, a folder, a disc without .iso, an image in a missing folder
+TEST_F(BatchProgram, FilesThatCannotBeDrivesAreRefused) {
+    const test::Bytes large(catalogue::kBootImageBytes * 2, kOldByte);
+    ASSERT_TRUE(test::WriteFileBytes(dir_.path("large.img"), large));
+    fs::create_directory(dir_.path("folder"));
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        int status;
+        const char* said;
+    } cases[] = {
+        {"larger image", {"--floppy", "large.img", "--yes"}, kUsage, "no 1.44 MB floppy drive A:"},
+        {"folder", {"--floppy", "folder", "--yes"}, kUsage, "no 1.44 MB floppy drive A:"},
+        {"not .iso", {"--cd", "disc.txt", "--yes"}, kUsage, "disc.txt cannot be a file recorder"},
+        {"missing folder", {"--floppy", "missing/x.img", "--yes"}, kFailed, "missing/x.img: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::ProgramRun refused = run(c.arguments);
+        EXPECT_EQ(refused.status, c.status) << refused.errors;
+        EXPECT_NE(refused.errors.find(c.said), std::string::npos) << refused.errors;
+    }
+    EXPECT_EQ(test::ReadFileBytes(dir_.path("large.img")), large);
+    EXPECT_FALSE(fs::exists(dir_.path("disc.txt")));
+    EXPECT_FALSE(fs::exists(dir_.path("missing")));
+}
+
 // checks that on a terminal the progress is one line redrawn in place, with its bar
 TEST_F(BatchProgram, TerminalShowsOneLineRedrawnInPlace) {
     if (!disctest::HaveProgram("script"))
