@@ -37,8 +37,13 @@ bool IsSwitch(std::string_view parameter) {
     return !parameter.empty() && (parameter[0] == '/' || parameter[0] == '-');
 }
 
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+// what, then subject in quotes: "unrecognized option '--x'".
+std::string Naming(std::string_view what, std::string_view subject) {
+    std::string text(what);
+    text += '\'';
+    text += subject;
+    text += '\'';
+    return text;
 }
 
 // The option whose name is name or begins with it, when just one does.
@@ -52,8 +57,8 @@ const LongOption* FindOption(std::string_view name, std::string& problem) {
     }
     if (matches.size() == 1)
         return matches.front();
-    problem = (matches.empty() ? "unrecognized option " : "option is ambiguous: ") +
-              Quoted(std::string(kOptionMark) + std::string(name));
+    problem = Naming(matches.empty() ? "unrecognized option " : "option is ambiguous: ",
+                     std::string(kOptionMark) + std::string(name));
     return nullptr;
 }
 
@@ -111,7 +116,7 @@ private:
         const LongOption* option = FindOption(name, problem);
         if (option == nullptr)
             return fail(problem);
-        const std::string shown = Quoted(std::string(kOptionMark) + std::string(option->name));
+        const std::string shown = Naming("", std::string(kOptionMark) + std::string(option->name));
         std::optional<std::string_view> value;
         if (mark != std::string_view::npos)
             value = text.substr(mark + 1);
@@ -159,9 +164,9 @@ private:
         if (!batch)
             return;
         if (!others_.empty())
-            return fail("unexpected argument " + Quoted(others_.front()));
+            return fail(Naming("unexpected argument ", others_.front()));
         if (fileName_ && !line_.noCd)
-            return fail("unexpected argument " + Quoted(*fileName_));
+            return fail(Naming("unexpected argument ", *fileName_));
         if (line_.cd && line_.noCd)
             return fail(std::string(kNoCdWord) + " switches CD recording off, which --cd needs");
         line_.request = ProgramCommandLine::Request::Batch;
