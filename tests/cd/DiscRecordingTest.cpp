@@ -7,17 +7,14 @@
 #include "RecordingFixture.h"
 #include "platform/ImageMastering.h"
 #include "support/DiscTools.h"
+#include "support/FileSizeLimit.h"
 #include "support/TmpfsMount.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/resource.h>
 
 using namespace win;
-using platform::layer::JolietImage;
-using platform::layer::RecordImage;
 using recordtest::kBlock;
 using recordtest::RecordingTest;
 using test::Bytes;
@@ -25,28 +22,6 @@ using test::Bytes;
 namespace {
 
 constexpr std::size_t kKiB = 1024;
-
-// A file-size limit for the process (writes beyond it fail with EFBIG instead of raising
-// SIGXFSZ) for the scope: a disc file that cannot grow past a point, deterministically.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        savedAction_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limited{bytes, saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~ScopedFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, savedAction_);
-    }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*savedAction_)(int) = SIG_DFL;
-};
 
 } // namespace
 
@@ -111,7 +86,7 @@ TEST_F(RecordingTest, WriteFailingMidwayKeepsOlderDisc) {
     putOlderDisc();
     addFile("big.bin", Bytes(1024 * kKiB, 0x33));
     {
-        const ScopedFileSizeLimit limit(512 * kKiB);
+        const test::FileSizeLimit limit(512 * kKiB);
         EXPECT_EQ(record(), IMAPI_E_GENERIC);
     }
     expectOlderDisc();
