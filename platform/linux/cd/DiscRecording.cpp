@@ -46,6 +46,10 @@ constexpr int kNoTrackTail = 0;
 constexpr int kPadShortSource = 1;
 constexpr int kOn = 1;
 constexpr int kOff = 0;
+// libburn forces a file drive's file out every 16 MiB by default, each time stopping the write
+// until the device has it. A file recorder's file is forced out once, by FileDisc::commit, after
+// a write-back started as the bytes come (FileDisc::startWriteBack).
+constexpr int kNoStdioSync = -1;
 constexpr int kRecordReasons = 0;
 constexpr int kSilentCheck = 1;
 
@@ -101,13 +105,15 @@ struct DiscLayout {
 // ends, and the layout must stay until then. Under the libburn lock; *why = the reason of a
 // failure, to be logged once the lock is given up.
 HRESULT StartWrite(burn::burn_drive* drive, const DiscLayout& layout, off_t imageSize,
-                   bool simulate, std::string* why) {
+                   bool simulate, bool fileDrive, std::string* why) {
     const WriteOptionsOwner options(burn::burn_write_opts_new(drive));
     if (!options)
         return E_OUTOFMEMORY;
     burn::burn_write_opts_set_simulate(options.get(), simulate ? kOn : kOff);
     burn::burn_write_opts_set_underrun_proof(options.get(), kOn);
     burn::burn_write_opts_set_multi(options.get(), kOff);
+    if (fileDrive)
+        burn::burn_write_opts_set_stdio_fsync(options.get(), kNoStdioSync);
     char reasons[BURN_REASONS_LEN] = {};
     if (burn::burn_write_opts_auto_write_type(options.get(), layout.disc.get(), reasons,
                                               kRecordReasons) == burn::BURN_WRITE_NONE ||
@@ -133,16 +139,21 @@ enum class WriteEnd {
     Stuck,
 };
 
-// Waits for the drive to end its write. A write that shows no progress for the drive's stall
-// limit is cancelled, and one that an ending signal stops is aborted; either is then given the
-// cancel limit to end.
-WriteEnd AwaitWrite(const Recording& recording, GrabbedDrive& drive) {
+// Waits for the drive to end its write, starting the write-back of the file a file recorder
+// records into as it grows. A write that shows no progress for the drive's stall limit is
+// cancelled, and one that an ending signal stops is aborted; either is then given the cancel
+// limit to end.
+WriteEnd AwaitWrite(const Recording& recording, GrabbedDrive& drive, FileDisc* file) {
     const DriveLimits& limits = drive.limits();
     WriteProgress last = drive.progress();
     Clock::time_point lastChange = Clock::now();
     std::optional<Clock::time_point> cancelledAt;
     for (;;) {
         const WriteProgress now = drive.progress();
+        // Every look at the drive, the last one at the write's end too, starts the write-back
+        // of what the file holds by then.
+        if (file != nullptr)
+            file->startWriteBack();
         if (now.idle)
             return cancelledAt ? WriteEnd::Cancelled : WriteEnd::Finished;
         const Clock::time_point time = Clock::now();
@@ -165,10 +176,10 @@ WriteEnd AwaitWrite(const Recording& recording, GrabbedDrive& drive) {
     }
 }
 
-// Generates the image and writes it onto the grabbed drive's blank disc; *imageSize = the
-// bytes of the image.
+// Generates the image and writes it onto the grabbed drive's blank disc (into file, for a file
+// recorder); *imageSize = the bytes of the image.
 HRESULT WriteImage(const Recording& recording, GrabbedDrive& drive, JolietImage& image,
-                   bool simulate, off_t* imageSize) {
+                   bool simulate, FileDisc* file, off_t* imageSize) {
     const MediumVerdict verdict = JudgeMedium(drive.medium());
     if (FAILED(verdict.result))
         return recording.fail(verdict.result, verdict.reason);
@@ -192,11 +203,12 @@ HRESULT WriteImage(const Recording& recording, GrabbedDrive& drive, JolietImage&
     if (!layout.assemble(optical ? fifo.get() : generated->get()))
         return E_OUTOFMEMORY;
     std::string why = "libburn cannot start the write";
-    const HRESULT started = StartWrite(drive.drive(), layout, *imageSize, simulate, &why);
+    const HRESULT started =
+        StartWrite(drive.drive(), layout, *imageSize, simulate, file != nullptr, &why);
     lock.unlock();
     if (FAILED(started))
         return recording.fail(started, why);
-    switch (AwaitWrite(recording, drive)) {
+    switch (AwaitWrite(recording, drive, file)) {
     case WriteEnd::Finished:
         break;
     case WriteEnd::Cancelled:
@@ -233,7 +245,8 @@ HRESULT RecordImage(const RecorderEntry& recorder, JolietImage& image,
     if (!drive)
         return recording.fail(IMAPI_E_DEVICE_NOTACCESSIBLE, "libburn cannot use the drive");
     off_t imageSize = 0;
-    HRESULT result = WriteImage(recording, drive, image, request.simulate, &imageSize);
+    HRESULT result =
+        WriteImage(recording, drive, image, request.simulate, file ? &*file : nullptr, &imageSize);
     drive.release(request.eject);
     if (SUCCEEDED(result) && readFailed)
         result = recording.fail(IMAPI_E_FILEACCESS, "a file of the disc could not be read");

@@ -22,10 +22,11 @@ struct RecordingRequest {
 /// grabs the drive (loading its tray), reads its disc status once and writes only a blank disc
 /// (MediumRule.h), generates the image and streams it to the drive (through a FIFO for an
 /// optical drive), waits for the end within the drive's limits and judges the disc. A file
-/// recorder records into a new file beside its .iso, which replaces the .iso only when the disc
-/// is good; otherwise the .iso stays as it was. S_OK only when libburn reports that it wrote
-/// well, no stream of the image failed to read (readFailed stays false) and, for a file
-/// recorder, the file holds exactly the image on the medium. Failures, each with its reason in
+/// recorder records into a new file beside its .iso, whose write-back onto the medium starts as
+/// it grows and which replaces the .iso only when the disc is good; otherwise the .iso stays as
+/// it was. S_OK only when libburn reports that it wrote well, no stream of the image failed to
+/// read (readFailed stays false) and, for a file recorder, the file holds exactly the image on
+/// the medium, no write-back of it having failed. Failures, each with its reason in
 /// the log beside libburn's and libisofs's messages: IMAPI_E_DEVICE_NOTACCESSIBLE (the drive
 /// cannot be grabbed, no file can be created beside the .iso), IMAPI_E_MEDIUM_NOTPRESENT (no
 /// disc), IMAPI_E_MEDIUM_INVALIDTYPE (not a blank disc libburn can write, or one not ready),

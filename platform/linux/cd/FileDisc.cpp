@@ -25,6 +25,17 @@ constexpr std::string_view kLetters =
 constexpr int kNameAttempts = 16;
 // As libburn would create the .iso: readable and writable as the umask allows.
 constexpr mode_t kDiscFileMode = 0666;
+// The write-back is started in whole steps: requests the device can take in large pieces, and
+// never the page that libburn is still filling.
+constexpr off_t kWriteBackStep = off_t{1} << 20;
+constexpr off_t kWriteBackGivenUp = -1;
+
+// What sync_file_range reports when the call cannot be had at all, as against a failure to
+// write the file's bytes.
+bool WriteBackUnavailable(int error) {
+    return error == ENOSYS || error == EPERM || error == EINVAL || error == ESPIPE ||
+           error == EOPNOTSUPP;
+}
 
 std::string RandomLetters() {
     std::random_device source;
@@ -74,7 +85,8 @@ FileDisc::FileDisc(std::string isoPath, std::string temporaryPath, ScopedDescrip
 FileDisc::FileDisc(FileDisc&& other) noexcept
     : isoPath_(std::move(other.isoPath_)),
       temporaryPath_(std::exchange(other.temporaryPath_, std::string())),
-      file_(std::move(other.file_)), committed_(other.committed_) {
+      file_(std::move(other.file_)), committed_(other.committed_),
+      writeBackStarted_(other.writeBackStarted_), writeBackError_(other.writeBackError_) {
 }
 
 FileDisc::~FileDisc() {
@@ -82,7 +94,35 @@ FileDisc::~FileDisc() {
         ::unlink(temporaryPath_.c_str());
 }
 
+void FileDisc::startWriteBack() {
+    if (writeBackStarted_ == kWriteBackGivenUp || writeBackError_ != 0)
+        return;
+    struct stat held {};
+    if (::fstat(file_.get(), &held) != 0)
+        return;
+    const off_t whole = held.st_size - held.st_size % kWriteBackStep;
+    if (whole <= writeBackStarted_)
+        return;
+    // Only SYNC_FILE_RANGE_WRITE: the call neither waits nor takes an error of the write-back
+    // off this descriptor, so commit's fsync still sees every one.
+    if (::sync_file_range(file_.get(), writeBackStarted_, whole - writeBackStarted_,
+                          SYNC_FILE_RANGE_WRITE) == 0) {
+        writeBackStarted_ = whole;
+        return;
+    }
+    if (WriteBackUnavailable(errno)) {
+        LogFailure(isoPath_, "the recorded file is forced onto the medium at the end only", errno);
+        writeBackStarted_ = kWriteBackGivenUp;
+        return;
+    }
+    writeBackError_ = errno;
+}
+
 bool FileDisc::commit(off_t size) {
+    if (writeBackError_ != 0) {
+        LogFailure(isoPath_, "the recorded file could not be written back", writeBackError_);
+        return false;
+    }
     struct stat held {};
     if (::fstat(file_.get(), &held) != 0) {
         LogFailure(isoPath_, "cannot examine the recorded file", errno);

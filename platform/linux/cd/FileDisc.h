@@ -4,7 +4,8 @@
 // so the replacement is one rename): libburn writes the temporary file, which takes the .iso's
 // place only once it is known to hold the whole disc on the medium. On any failure, and for a
 // simulation, the temporary file goes and the .iso stays as it was; a disc file that is there is
-// always a complete one.
+// always a complete one. While libburn writes, the file's bytes are sent on towards the medium
+// step by step, so that forcing them out at the end finds little left to do.
 
 #include "platform/linux/ScopedDescriptor.h"
 
@@ -31,9 +32,17 @@ public:
     /// The file libburn is to write.
     const std::string& temporaryPath() const { return temporaryPath_; }
 
+    /// Starts writing what the temporary file holds so far onto the medium, in whole steps, and
+    /// returns without waiting for it. Calling thread: the recording's, as often as it likes
+    /// while libburn writes. A write-back that the kernel refuses for the file's bytes (an I/O
+    /// error, no space) is remembered and makes commit fail; one that the system does not offer
+    /// here (a sandbox that forbids the call, a file system without it) is given up, the bytes
+    /// are forced out by commit alone.
+    void startWriteBack();
+
     /// Makes the temporary file the .iso, after checking that it holds exactly size bytes and
-    /// forcing them onto the medium. False, with the reason in the log, when a step fails; the
-    /// .iso is then as it was.
+    /// forcing them onto the medium. False, with the reason in the log, when a step fails (the
+    /// early write-back's failure among them); the .iso is then as it was.
     bool commit(off_t size);
 
 private:
@@ -45,6 +54,10 @@ private:
     // path may name meanwhile.
     ScopedDescriptor file_;
     bool committed_ = false;
+    // The bytes whose write-back was started; -1 once the system refuses the call altogether.
+    off_t writeBackStarted_ = 0;
+    // The errno of a write-back that failed for the file's bytes; 0 while none did.
+    int writeBackError_ = 0;
 };
 
 } // namespace platform::layer
