@@ -4,6 +4,7 @@
 #include "platform/ImageMastering.h"
 #include "platform/linux/EndingSignals.h"
 #include "platform/linux/Log.h"
+#include "platform/linux/cd/BatchedSource.h"
 #include "platform/linux/cd/BurnDrive.h"
 #include "platform/linux/cd/BurnSignals.h"
 #include "platform/linux/cd/FileDisc.h"
@@ -37,7 +38,8 @@ constexpr std::chrono::milliseconds kStatusPoll{10};
 constexpr uint32_t kOpticalTailBlocks = 150;
 constexpr uint32_t kFileTailBlocks = 0;
 // An optical drive wants a steady stream: a 4 MiB FIFO of 2048-byte chunks (libisofs's block)
-// between libisofs and the drive. A file recorder goes without: the FIFO only slows it down.
+// between libisofs and the drive, filled by a thread of its own. A file recorder goes without
+// (the FIFO's thread only slows it down) and reads the image in large pieces (BatchedSource.h).
 constexpr int kFifoChunkBytes = 2048;
 constexpr int kFifoChunks = 2048;
 constexpr int kFifoReadsBlocks = 0;
@@ -192,15 +194,14 @@ HRESULT WriteImage(const Recording& recording, GrabbedDrive& drive, JolietImage&
         return recording.fail(IMAPI_E_FILESYSTEM, "libisofs cannot generate the image");
     *imageSize = generated->size();
     auto lock = LockBurnLibrary();
-    SourceOwner fifo;
-    if (optical) {
-        fifo.reset(burn::burn_fifo_source_new(generated->get(), kFifoChunkBytes, kFifoChunks,
-                                              kFifoReadsBlocks));
-        if (!fifo)
-            return E_OUTOFMEMORY;
-    }
+    // What libburn reads: the image through the FIFO or in pieces.
+    SourceOwner feed(optical ? burn::burn_fifo_source_new(generated->get(), kFifoChunkBytes,
+                                                          kFifoChunks, kFifoReadsBlocks)
+                             : MakeBatchedSource(generated->get()));
+    if (!feed)
+        return E_OUTOFMEMORY;
     DiscLayout layout;
-    if (!layout.assemble(optical ? fifo.get() : generated->get()))
+    if (!layout.assemble(feed.get()))
         return E_OUTOFMEMORY;
     std::string why = "libburn cannot start the write";
     const HRESULT started =
@@ -216,7 +217,7 @@ HRESULT WriteImage(const Recording& recording, GrabbedDrive& drive, JolietImage&
     case WriteEnd::Stuck:
         drive.abandon();
         layout.abandon();
-        static_cast<void>(fifo.release());
+        static_cast<void>(feed.release());
         static_cast<void>(generated->release());
         return recording.fail(IMAPI_E_GENERIC, "the drive did not end its cancelled write");
     }
