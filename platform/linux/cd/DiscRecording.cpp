@@ -33,6 +33,9 @@ using SourceOwner = LibraryOwner<burn::burn_source, burn::burn_source_free>;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kStatusPoll{10};
+// A file drive's write is over as soon as its last block is in the file, and nothing else waits
+// on it: looking more often keeps the wait for that end short.
+constexpr std::chrono::milliseconds kFileStatusPoll{2};
 // Optical drives read ahead past the last block of a track; Linux then reports read errors
 // at the end of the last file unless the image ends in blank blocks.
 constexpr uint32_t kOpticalTailBlocks = 150;
@@ -174,7 +177,7 @@ WriteEnd AwaitWrite(const Recording& recording, GrabbedDrive& drive, FileDisc* f
             drive.cancel();
             cancelledAt = time;
         }
-        std::this_thread::sleep_for(kStatusPoll);
+        std::this_thread::sleep_for(file != nullptr ? kFileStatusPoll : kStatusPoll);
     }
 }
 
