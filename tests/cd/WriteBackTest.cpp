@@ -5,11 +5,15 @@
 #include "RecordingFixture.h"
 #include "platform/ImageMastering.h"
 #include "support/DiscTools.h"
+#include "support/FileSizeLimit.h"
 #include "support/SystemCallFault.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 
 using namespace win;
@@ -23,31 +27,39 @@ constexpr int kFailedGeneric = 1;
 constexpr int kFailedOtherwise = 2;
 constexpr int kNoFilter = 3;
 
-// Large enough that the write-back starts at least one whole step of the file before the end.
+// Large enough that the write-back starts whole steps of the file before the end.
 constexpr std::size_t kFileBytes = std::size_t{3} << 20;
 
 } // namespace
 
 // checks that a write-back that fails for the file's bytes, started early or forced at the end,
-// fails the recording with IMAPI_E_GENERIC and leaves the older disc byte for byte with nothing
-// beside it, the reason in the log; and that an early write-back the system does not offer at
-// all is no failure: the disc is recorded, forced out at the end alone.
+// and a write that comes short after whole megabytes were written back early, each fail the
+// recording with IMAPI_E_GENERIC and leave the older disc byte for byte with nothing beside it,
+// the reason in the log; and that an early write-back the system does not offer at all is no
+// failure: the disc is recorded, forced out at the end alone. Each recording runs in a child
+// process: libburn turns down a new write for half a second after one failed.
 TEST_F(RecordingTest, WriteBackFailureKeepsOlderDisc) {
     GTEST_FLAG_SET(death_test_style, "fast");
     struct Case {
         const char* what;
+        // The system call that fails, with its errno; none when the file size is capped.
         long call;
         int error;
+        rlim_t fileLimit;
         int status;
         const char* logged;
     };
+    constexpr long kNoCall = -1;
+    constexpr rlim_t kNoLimit = RLIM_INFINITY;
     const Case cases[] = {
-        {"early write-back, I/O error", SYS_sync_file_range, EIO, kFailedGeneric,
+        {"early write-back, I/O error", SYS_sync_file_range, EIO, kNoLimit, kFailedGeneric,
          "could not be written back: Input/output error"},
-        {"early write-back forbidden", SYS_sync_file_range, EPERM, kRecordedGood,
+        {"early write-back forbidden", SYS_sync_file_range, EPERM, kNoLimit, kRecordedGood,
          "forced onto the medium at the end only"},
-        {"forcing out, I/O error", SYS_fsync, EIO, kFailedGeneric,
+        {"forcing out, I/O error", SYS_fsync, EIO, kNoLimit, kFailedGeneric,
          "cannot force the recorded file onto the medium: Input/output error"},
+        {"short write after write-back", kNoCall, 0, kFileBytes - kFileBytes / 6, kFailedGeneric,
+         "File too large"},
     };
     test::Bytes bytes(kFileBytes);
     for (std::size_t at = 0; at < bytes.size(); ++at)
@@ -58,7 +70,10 @@ TEST_F(RecordingTest, WriteBackFailureKeepsOlderDisc) {
         putOlderDisc();
         EXPECT_EXIT(
             {
-                if (!test::FailSystemCallForGood(c.call, c.error))
+                std::optional<test::FileSizeLimit> limit;
+                if (c.fileLimit != kNoLimit)
+                    limit.emplace(c.fileLimit);
+                if (c.call != kNoCall && !test::FailSystemCallForGood(c.call, c.error))
                     std::_Exit(kNoFilter);
                 const HRESULT result = record();
                 std::_Exit(result == S_OK              ? kRecordedGood
