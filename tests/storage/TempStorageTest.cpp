@@ -89,7 +89,7 @@ TEST(TempStorage, MissingTempFolderIsPathNotFound) {
 TEST(TempFile, NamedFallbackIsUnlinkedAtOnce) {
     test::TempDir dir;
     int error = 0;
-    platform::layer::FileDescriptor file =
+    platform::layer::ScopedDescriptor file =
         platform::layer::CreateAndUnlinkFile(dir.root().string(), &error);
     ASSERT_TRUE(file) << error;
     EXPECT_TRUE(std::filesystem::is_empty(dir.root()));

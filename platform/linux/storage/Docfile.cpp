@@ -51,7 +51,7 @@ HRESULT StgCreateDocfile(const WCHAR* name, DWORD mode, DWORD reserved, IStorage
         return allowed;
     return ReportOutOfMemory(STG_E_INSUFFICIENTMEMORY, [&] {
         int error = 0;
-        FileDescriptor file = OpenUnlinkedFile(TempFolder(), &error);
+        ScopedDescriptor file = OpenUnlinkedFile(TempFolder(), &error);
         if (!file)
             return StorageErrorFromErrno(error);
         *storage = MakeComObject<TempStorage>(std::make_shared<StorageFile>(std::move(file)), mode)

@@ -42,7 +42,7 @@ HRESULT ReadRun(int file, const FileRun& run, unsigned char* buffer) {
 
 } // namespace
 
-StorageFile::StorageFile(FileDescriptor file) : file_(std::move(file)) {
+StorageFile::StorageFile(ScopedDescriptor file) : file_(std::move(file)) {
 }
 
 HRESULT StorageFile::createStream(const std::u16string& name, bool replace,

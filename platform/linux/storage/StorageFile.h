@@ -33,7 +33,7 @@ struct ElementInfo {
 
 class StorageFile {
 public:
-    explicit StorageFile(FileDescriptor file);
+    explicit StorageFile(ScopedDescriptor file);
 
     /// Adds an empty stream and marks it open. An existing one of that name is replaced when
     /// replace is set: STG_E_FILEALREADYEXISTS otherwise, STG_E_ACCESSDENIED while it is open.
@@ -72,7 +72,7 @@ private:
     void giveBack(const std::vector<FileRun>& runs);
 
     mutable std::mutex mutex_;
-    FileDescriptor file_;
+    ScopedDescriptor file_;
     FileSpace space_;
     std::map<std::u16string, std::shared_ptr<StreamEntry>, ElementNameLess> directory_;
 };

@@ -24,17 +24,13 @@ bool UnnamedFilesUnsupported(int error) {
 
 } // namespace
 
-void DescriptorTraits::close(Handle descriptor) noexcept {
-    ::close(descriptor);
-}
-
 std::string TempFolder() {
     const char* folder = std::getenv(kTempFolderVariable);
     return folder != nullptr && *folder != '\0' ? folder : kDefaultTempFolder;
 }
 
-FileDescriptor OpenUnlinkedFile(const std::string& folder, int* error) {
-    FileDescriptor file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kOwnerOnly));
+ScopedDescriptor OpenUnlinkedFile(const std::string& folder, int* error) {
+    ScopedDescriptor file(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kOwnerOnly));
     if (file)
         return file;
     if (UnnamedFilesUnsupported(errno))
@@ -43,11 +39,11 @@ FileDescriptor OpenUnlinkedFile(const std::string& folder, int* error) {
     return file;
 }
 
-FileDescriptor CreateAndUnlinkFile(const std::string& folder, int* error) {
+ScopedDescriptor CreateAndUnlinkFile(const std::string& folder, int* error) {
     const std::string pattern = folder + kNamePattern;
     std::vector<char> path(pattern.begin(), pattern.end());
     path.push_back('\0');
-    FileDescriptor file(::mkostemp(path.data(), O_CLOEXEC));
+    ScopedDescriptor file(::mkostemp(path.data(), O_CLOEXEC));
     if (!file) {
         *error = errno;
         return file;
