@@ -28,6 +28,10 @@ double CpuSeconds(const rusage& usage) {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
+double ContextSwitches(const rusage& usage) {
+    return static_cast<double>(usage.ru_nvcsw + usage.ru_nivcsw);
+}
+
 } // namespace
 
 double SecondsSince(Clock::time_point start) {
@@ -38,6 +42,12 @@ double OwnCpuSeconds() {
     rusage usage = {};
     getrusage(RUSAGE_SELF, &usage);
     return CpuSeconds(usage);
+}
+
+double OwnContextSwitches() {
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return ContextSwitches(usage);
 }
 
 void ResetOwnPeak() {
@@ -75,6 +85,7 @@ ChildRun RunChild(const std::vector<std::string>& arguments) {
         run.status = WEXITSTATUS(status);
         run.seconds = SecondsSince(start);
         run.cpuSeconds = CpuSeconds(usage);
+        run.contextSwitches = ContextSwitches(usage);
         run.peakMiB = static_cast<double>(usage.ru_maxrss) / kKiBPerMiB;
     }
     return run;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a benchmark measures of itself and of the programs it runs beside it: wall time,
-// processor time and peak resident memory.
+// processor time, context switches and peak resident memory.
 
 #include <chrono>
 #include <string>
@@ -17,6 +17,10 @@ double SecondsSince(Clock::time_point start);
 /// The processor time of this process, all its threads, so far.
 double OwnCpuSeconds();
 
+/// How often the threads of this process have given up the processor so far, waiting or made
+/// to: the times threads that hand work to each other meet.
+double OwnContextSwitches();
+
 /// Starts this process's peak resident memory afresh from what it holds now.
 void ResetOwnPeak();
 
@@ -28,6 +32,7 @@ struct ChildRun {
     int status = -1; ///< the exit status; -1 when it could not run or did not exit
     double seconds = 0;
     double cpuSeconds = 0;
+    double contextSwitches = 0;
     double peakMiB = 0;
 };
 

@@ -79,6 +79,7 @@ struct JobRun {
     bool good = false;
     double seconds = 0;
     double cpuSeconds = 0;
+    double contextSwitches = 0;
     double peakMiB = 0;
     /// Seconds spent in each phase, as a monitor polling every millisecond sees them.
     std::array<double, kPhases> phaseSeconds{};
@@ -135,12 +136,14 @@ JobRun RunJob(const fs::path& container) {
     JobState.busy = true;
     bench::ResetOwnPeak();
     const double cpuStart = bench::OwnCpuSeconds();
+    const double switchesStart = bench::OwnContextSwitches();
     const Clock::time_point start = Clock::now();
     PhaseClock phases(start);
     RunCdBuildJob(timing);
     const Clock::time_point end = Clock::now();
     run.seconds = std::chrono::duration<double>(end - start).count();
     run.cpuSeconds = bench::OwnCpuSeconds() - cpuStart;
+    run.contextSwitches = bench::OwnContextSwitches() - switchesStart;
     run.peakMiB = bench::OwnPeakMiB();
     run.phaseSeconds = phases.phaseSeconds(end);
     run.good = !JobState.failed;
@@ -195,9 +198,9 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
     std::printf("\n%llu MiB: 100 files of %llu bytes and a boot floppy\n",
                 static_cast<unsigned long long>(sizeMiB),
                 static_cast<unsigned long long>(set.fileBytes));
-    std::vector<double> jobSeconds, jobCpu, jobPeak;
+    std::vector<double> jobSeconds, jobCpu, jobSwitches, jobPeak;
     std::array<std::vector<double>, kPhases> phaseSeconds;
-    std::vector<double> xorrisoSeconds, xorrisoCpu, xorrisoPeak;
+    std::vector<double> xorrisoSeconds, xorrisoCpu, xorrisoSwitches, xorrisoPeak;
     bool good = true;
     const fs::path reference = folder / "ref.iso";
     for (int run = 0; run < runs; ++run) {
@@ -211,6 +214,7 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
         for (std::size_t phase = 0; phase < phaseSeconds.size(); ++phase)
             phaseSeconds[phase].push_back(job.phaseSeconds[phase]);
         jobCpu.push_back(job.cpuSeconds);
+        jobSwitches.push_back(job.contextSwitches);
         jobPeak.push_back(job.peakMiB);
         fs::remove(reference);
         sync();
@@ -218,6 +222,7 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
         good = good && xorriso.status == 0;
         xorrisoSeconds.push_back(xorriso.seconds);
         xorrisoCpu.push_back(xorriso.cpuSeconds);
+        xorrisoSwitches.push_back(xorriso.contextSwitches);
         xorrisoPeak.push_back(xorriso.peakMiB);
         std::printf("  run %d: job %.2f s (files %.2f s, recording %.2f s), %s; xorriso %.2f s, "
                     "status %d\n",
@@ -229,12 +234,15 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
                         .xorrisoSeconds = bench::Median(xorrisoSeconds),
                         .jobPeakMiB = bench::Median(jobPeak),
                         .xorrisoPeakMiB = bench::Median(xorrisoPeak)};
-    std::printf("  job (pauses 0): median %.2f s (%.2f s processor), peak %.1f MiB\n"
+    std::printf("  job (pauses 0): median %.2f s (%.2f s processor, %.0f context switches), peak "
+                "%.1f MiB\n"
                 "    phases, medians in s: %s\n",
-                figures.jobSeconds, bench::Median(jobCpu), figures.jobPeakMiB,
-                PhaseLine(phaseSeconds).c_str());
-    std::printf("  xorriso -as mkisofs -J -b -c: median %.2f s (%.2f s processor), peak %.1f MiB\n",
-                figures.xorrisoSeconds, bench::Median(xorrisoCpu), figures.xorrisoPeakMiB);
+                figures.jobSeconds, bench::Median(jobCpu), bench::Median(jobSwitches),
+                figures.jobPeakMiB, PhaseLine(phaseSeconds).c_str());
+    std::printf("  xorriso -as mkisofs -J -b -c: median %.2f s (%.2f s processor, %.0f context "
+                "switches), peak %.1f MiB\n",
+                figures.xorrisoSeconds, bench::Median(xorrisoCpu), bench::Median(xorrisoSwitches),
+                figures.xorrisoPeakMiB);
     std::printf("  ratio job / xorriso: %.2f\n", figures.jobSeconds / figures.xorrisoSeconds);
     const std::string fault = bench::CheckDiscFiles(disc, set, folder / "extracted");
     std::printf("  disc of the last job: %s\n",
