@@ -76,28 +76,33 @@ TEST_F(Writer9x, WritesTheSampleImageWithEitherService) {
                 EXPECT_TRUE(Untouched(CylinderOf(written, cylinder)));
         }
 
-        std::lock_guard lock(log->mutex);
-        ASSERT_EQ(log->packets.size(), static_cast<std::size_t>(count));
-        const std::size_t probes = log->registers.size() - log->packets.size();
-        for (std::size_t cylinder = 0; cylinder < log->packets.size(); ++cylinder) {
+        const auto writes = log->transfersSoFar(true);
+        const auto reads = log->transfersSoFar(false);
+        ASSERT_EQ(writes.size(), static_cast<std::size_t>(count));
+        ASSERT_EQ(reads.size(), writes.size()) << "every cylinder is read back";
+        for (std::size_t cylinder = 0; cylinder < writes.size(); ++cylinder) {
             SCOPED_TRACE(cylinder);
-            const auto& registers = log->registers[probes + cylinder];
-            const auto& packet = log->packets[cylinder];
-            EXPECT_EQ(packet.get32(platform::DiskIoPacket::kStartSector), cylinder * 36);
-            EXPECT_EQ(packet.get16(platform::DiskIoPacket::kSectors), 36);
-            EXPECT_NE(packet.get32(platform::DiskIoPacket::kBuffer), 0u);
-            EXPECT_NE(registers.reg_EBX, 0u);
-            if (extended) {
-                EXPECT_EQ(log->requests[probes + cylinder], win::VWIN32_DIOC_DOS_DRIVEINFO);
-                EXPECT_EQ(registers.reg_EAX, 0x7305u);
-                EXPECT_EQ(registers.reg_ECX, 0xFFFFFFFFu);
-                EXPECT_EQ(registers.reg_EDX, 1u);
-                EXPECT_EQ(registers.reg_ESI, 0x6001u);
-            } else {
-                EXPECT_EQ(log->requests[probes + cylinder], win::VWIN32_DIOC_DOS_INT26);
-                EXPECT_EQ(registers.reg_EAX, 0u);
-                EXPECT_EQ(registers.reg_ECX, 0xFFFFu);
-                EXPECT_EQ(registers.reg_EDX, 0u);
+            for (const SectorTransfer& transfer : {writes[cylinder], reads[cylinder]}) {
+                const auto& registers = transfer.registers;
+                const auto& packet = transfer.packet;
+                EXPECT_EQ(packet.get32(platform::DiskIoPacket::kStartSector), cylinder * 36);
+                EXPECT_EQ(packet.get16(platform::DiskIoPacket::kSectors), 36);
+                EXPECT_NE(packet.get32(platform::DiskIoPacket::kBuffer), 0u);
+                EXPECT_NE(registers.reg_EBX, 0u);
+                EXPECT_EQ(registers.reg_Flags & 1u, 1u) << "carry is set before the request";
+                if (extended) {
+                    EXPECT_EQ(transfer.code, win::VWIN32_DIOC_DOS_DRIVEINFO);
+                    EXPECT_EQ(registers.reg_EAX, 0x7305u);
+                    EXPECT_EQ(registers.reg_ECX, 0xFFFFFFFFu);
+                    EXPECT_EQ(registers.reg_EDX, 1u);
+                    EXPECT_EQ(registers.reg_ESI, transfer.write ? 0x6001u : 0u);
+                } else {
+                    EXPECT_EQ(transfer.code, transfer.write ? win::VWIN32_DIOC_DOS_INT26
+                                                            : win::VWIN32_DIOC_DOS_INT25);
+                    EXPECT_EQ(registers.reg_EAX, 0u);
+                    EXPECT_EQ(registers.reg_ECX, 0xFFFFu);
+                    EXPECT_EQ(registers.reg_EDX, 0u);
+                }
             }
         }
         CloseResourceFile(JobState.resourceFile.exchange(nullptr));
@@ -119,8 +124,7 @@ TEST_F(Writer9x, WritesTheDriveThatWasFound) {
     EXPECT_FALSE(JobState.failed);
     EXPECT_TRUE(Untouched(Disk(diskA)));
     EXPECT_TRUE(std::ranges::equal(CylinderOf(Disk(diskB), 2), CylinderOf(image, 2)));
-    std::lock_guard lock(log->mutex);
-    EXPECT_EQ(log->registers.back().reg_EAX, 1u) << "Int 26h counts B: as 1";
+    EXPECT_EQ(log->transfersSoFar(true).back().registers.reg_EAX, 1u) << "Int 26h counts B: as 1";
 }
 
 // checks that a write that returns success but carry set fails the job after what was written
