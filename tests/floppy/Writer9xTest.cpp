@@ -148,6 +148,55 @@ TEST_F(Writer9x, CarrySetIsAFailedWrite) {
     EXPECT_EQ(log->writes, 2);
 }
 
+// checks that a cylinder the disk does not give back as written fails the job at that cylinder,
+// and that a VWIN32 whose services do nothing (carry left as it was preset) fails the first
+TEST_F(Writer9x, CylinderThatDoesNotReadBackIsAFailedWrite) {
+    struct Case {
+        const char* name;
+        Vwin32Script script;
+        int writes;                    // requests the job made before it stopped
+        std::uint32_t cylindersOnDisk; // written as the image has them
+        std::int32_t highestProgress;
+    };
+    const Case cases[] = {
+        {"third write lost", LoseVwin32Write(3), 3, 2, 1},
+        {"third read-back differs", CorruptVwin32Read(3), 3, 3, 1},
+        {"services that do nothing", DoNothing(), 1, 0, 0},
+    };
+    const test::Bytes image = BootImage(6);
+    for (const bool extended : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (extended ? ", 7305h" : ", Int 25h/26h"));
+            test::ResetProcessState();
+            PlatformProfile.isNT = false;
+            PlatformProfile.useExtendedWrite = extended;
+            test::MessageBoxRecorder boxes;
+            OpenContainer(image);
+            const std::string disk = BlankDisk("a.img");
+            auto log = std::make_shared<DeviceLog>();
+            auto vwin32 = MountScriptedVwin32({{1, disk}}, c.script, log);
+            DetectAndSelect(1);
+            const JobTrace trace = RunWorker();
+            ASSERT_EQ(boxes.count(), 1u);
+            EXPECT_EQ(boxes.at(0).text, kWriteError);
+            EXPECT_TRUE(JobState.failed);
+            EXPECT_LE(trace.highestProgress, c.highestProgress)
+                << "the failed cylinder never counted";
+            EXPECT_EQ(log->writes, c.writes);
+            const test::Bytes written = Disk(disk);
+            for (std::uint32_t cylinder = 0; cylinder < 7; ++cylinder) {
+                SCOPED_TRACE(cylinder);
+                if (cylinder < c.cylindersOnDisk)
+                    EXPECT_TRUE(std::ranges::equal(CylinderOf(written, cylinder),
+                                                   CylinderOf(image, cylinder)));
+                else
+                    EXPECT_TRUE(Untouched(CylinderOf(written, cylinder)));
+            }
+            CloseResourceFile(JobState.resourceFile.exchange(nullptr));
+        }
+    }
+}
+
 // checks that a job whose select mode found no 1.44 MB drive writes nothing
 TEST_F(Writer9x, NoDriveFoundWritesNothing) {
     OpenContainer(BootImage(2));

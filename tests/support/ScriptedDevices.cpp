@@ -118,6 +118,8 @@ public:
         }
         if (code == win::FSCTL_LOCK_VOLUME && script_.refuseLock)
             return Fail(win::ERROR_ACCESS_DENIED);
+        if (code == win::FSCTL_DISMOUNT_VOLUME && script_.failDismount)
+            return Fail(win::ERROR_WRITE_FAULT);
         if (inner_)
             return inner_->deviceIoControl(code, in, inSize, out, outSize, bytesReturned);
         return true;
@@ -243,6 +245,12 @@ VolumeScript FailMediaRequest() {
 VolumeScript RefuseLock() {
     VolumeScript script;
     script.refuseLock = true;
+    return script;
+}
+
+VolumeScript FailDismount() {
+    VolumeScript script;
+    script.failDismount = true;
     return script;
 }
 

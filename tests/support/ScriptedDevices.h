@@ -50,6 +50,8 @@ struct VolumeScript {
     std::optional<std::vector<win::DISK_GEOMETRY>> mediaTypes;
     bool failMediaRequest = false;
     bool refuseLock = false;
+    /// The dismount fails as a flush that did not reach the disk would.
+    bool failDismount = false;
     /// The write (counted from 1 over all handles) that fails with ERROR_WRITE_FAULT; 0: none.
     int failingWrite = 0;
     /// The write (from 1) that reports success but never reaches the disk; 0: none.
@@ -64,6 +66,7 @@ struct VolumeScript {
 VolumeScript AnswerMediaTypes(std::vector<win::DISK_GEOMETRY> records);
 VolumeScript FailMediaRequest();
 VolumeScript RefuseLock();
+VolumeScript FailDismount();
 VolumeScript FailWrite(int n);
 VolumeScript LoseWrite(int n);
 VolumeScript CorruptRead(int n);
