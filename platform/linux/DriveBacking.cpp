@@ -9,6 +9,7 @@
 #include "platform/linux/SysfsBlock.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/fd.h>
 #include <linux/major.h>
@@ -104,7 +105,7 @@ bool DriveBacking::decideImageFile() {
         io.readOnly = true;
     }
     if (!io.fd)
-        return FailFromErrno();
+        return failOpen();
     io.direct = (flags & O_DIRECT) != 0;
     struct stat opened {};
     if (fstat(io.fd.get(), &opened) != 0 || !SameFile(opened, status))
@@ -115,11 +116,8 @@ bool DriveBacking::decideImageFile() {
 bool DriveBacking::decideBlockDevice() {
     // Asked without touching the disk: a floppy drive without one opens only without delay.
     const UniqueFd query(::open(held_.reopenPath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!query) {
-        if (errno == EACCES || errno == EPERM)
-            LogBacking(held_.path, NoPermissionReason(held_.status));
-        return FailFromErrno();
-    }
+    if (!query)
+        return failOpen();
     const dev_t device = held_.status.st_rdev;
     const std::uint64_t bytes = MediumBytes(query.get());
     backingBytes_ = bytes;
@@ -129,6 +127,15 @@ bool DriveBacking::decideBlockDevice() {
     else if (!IsPartition(device) && (bytes == k1440KDiskBytes || IsFloppyDriveClass(device)))
         type_ = FloppyDriveType::k1440K;
     return true;
+}
+
+bool DriveBacking::failOpen() const {
+    const int error = errno;
+    LogBacking(held_.path, error == EACCES || error == EPERM
+                               ? NoPermissionReason(held_.status)
+                               : std::string("cannot be opened: ") + std::strerror(error));
+    win::SetLastError(Win32ErrorFromErrno(error));
+    return false;
 }
 
 std::span<const win::DISK_GEOMETRY> DriveBacking::mediaTypes() const {

@@ -68,6 +68,9 @@ private:
     DriveBacking(std::string path, Kind kind);
     bool decideImageFile();
     bool decideBlockDevice();
+    /// Logs why the open that just failed did (a missing permission names the device's group)
+    /// and sets the last error from errno; false.
+    bool failOpen() const;
     /// The claim to work under: the held one, else a new one in *single; null with the error.
     BackingClaim* claimForOneRequest(std::unique_ptr<BackingClaim>* single);
     bool checkRequest(std::uint64_t offset, std::uint32_t size);

@@ -6,10 +6,13 @@
 #include "platform/ScopedHandle.h"
 #include "platform/System.h"
 #include "platform/linux/DeviceRegistry.h"
+#include "platform/linux/FloppyDriveScan.h"
 #include "support/ContainerBuilder.h"
+#include "support/LoopDevice.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -257,11 +260,26 @@ TEST(VolumeDevice, EnvironmentMapsTheDrives) {
         EXPECT_FALSE(ImageDrive::Open());
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     }
-    if (!std::filesystem::exists("/dev/fd0")) {
+    if (platform::layer::FindFloppyDrives().empty()) {
         test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", nullptr);
-        EXPECT_FALSE(ImageDrive::Open()) << "a missing default device is no drive";
+        EXPECT_FALSE(ImageDrive::Open()) << "without a floppy drive, an unset variable is none";
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     }
+}
+
+// checks that a block device of one 1.44 MB disk that is not hardware (a loop device, as an
+// emulator's image may be) is never taken for a floppy drive of the machine
+TEST(FloppyDriveScan, LoopDevicesAreNoFloppyDrives) {
+    test::TempDir dir;
+    const std::string image = dir.path("disk.img");
+    ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
+    const test::LoopDevice loop(image);
+    if (!loop)
+        GTEST_SKIP() << "no loop device for this process";
+    const auto found = platform::layer::FindFloppyDrives();
+    EXPECT_EQ(std::ranges::find(found, loop.path()), found.end());
+    for (const std::string& drive : found)
+        EXPECT_TRUE(drive.starts_with("/dev/")) << drive;
 }
 
 } // namespace
