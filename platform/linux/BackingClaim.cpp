@@ -137,13 +137,8 @@ bool BackingClaim::claimBlockDevice() {
 }
 
 DiskIo* BackingClaim::disk() {
+    // An image file's bytes were opened with the backing; its size is checked at each transfer.
     if (!backing_.isBlockDevice()) {
-        struct stat now {};
-        if (!diskChecked_ && fstat(backing_.image.fd.get(), &now) == 0 &&
-            static_cast<std::uint64_t>(now.st_size) != expectedBytes_) {
-            fail(win::ERROR_MEDIA_CHANGED, "changed its size since the drive was locked");
-            return nullptr;
-        }
         diskChecked_ = true;
         return &backing_.image;
     }

@@ -2,6 +2,7 @@
 #include "platform/linux/VolumeDevice.h"
 
 #include "platform/Files.h"
+#include "platform/linux/FilePointer.h"
 
 #include <cstdint>
 #include <cstring>
@@ -71,25 +72,12 @@ bool VolumeDevice::read(void* buffer, win::DWORD toRead, win::DWORD* bytesRead) 
 
 bool VolumeDevice::seek(std::int64_t distance, win::DWORD method, std::uint64_t* newPosition) {
     std::lock_guard lock(mutex_);
-    std::int64_t base = 0;
-    switch (method) {
-    case win::FILE_BEGIN:
-        break;
-    case win::FILE_CURRENT:
-        base = static_cast<std::int64_t>(position_);
-        break;
-    case win::FILE_END:
-        base = static_cast<std::int64_t>(backing_->diskBytes());
-        break;
-    default:
-        return Fail(win::ERROR_INVALID_PARAMETER);
-    }
-    if (base + distance < 0)
-        return Fail(win::ERROR_NEGATIVE_SEEK);
-    position_ = static_cast<std::uint64_t>(base + distance);
+    const auto target = MovedPosition(position_, backing_->diskBytes(), distance, method);
+    if (!target)
+        return false;
+    position_ = *target;
     if (newPosition)
         *newPosition = position_;
-    win::SetLastError(win::ERROR_SUCCESS);
     return true;
 }
 

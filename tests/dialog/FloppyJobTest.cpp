@@ -182,12 +182,20 @@ test::ContainerBuilder FullImageContainer() {
     return container;
 }
 
-// Slows each write down so that the monitor's 100 ms polls see the job's stages.
-floppytest::VolumeScript SlowWrites(std::chrono::milliseconds first,
-                                    std::chrono::milliseconds each) {
-    return floppytest::BeforeWrite(
-        [=](int n) { std::this_thread::sleep_for(n == 1 ? first : each); });
-}
+// Drive A: over the floppy image with each write slowed down, so that the monitor's 100 ms polls
+// see the job's stages; the log counts what the job asked.
+struct SlowDrive {
+    SlowDrive(const std::string& image, std::chrono::milliseconds first,
+              std::chrono::milliseconds each)
+        : mount(floppytest::MountScriptedVolume('A', image, floppytest::BeforeWrite([=](int n) {
+                                                    std::this_thread::sleep_for(n == 1 ? first
+                                                                                       : each);
+                                                }),
+                                                log)) {}
+
+    std::shared_ptr<floppytest::DeviceLog> log = std::make_shared<floppytest::DeviceLog>();
+    std::unique_ptr<platform::layer::ScopedDevice> mount;
+};
 
 constexpr std::int32_t kAllCylinders = static_cast<std::int32_t>(catalogue::kCylinders);
 
@@ -197,10 +205,8 @@ constexpr std::int32_t kAllCylinders = static_cast<std::int32_t>(catalogue::kCyl
 // job's own count, and Create Floppy comes back as the job's cancel once the write is under way.
 TEST_F(FloppyJob, EightyCylindersShowEveryStage) {
     Prepare(FullImageContainer());
-    auto log = std::make_shared<floppytest::DeviceLog>();
-    auto mount = floppytest::MountScriptedVolume(
-        'A', floppyPath(),
-        SlowWrites(std::chrono::milliseconds(400), std::chrono::milliseconds(10)), log);
+    const SlowDrive drive(floppyPath(), std::chrono::milliseconds(400),
+                          std::chrono::milliseconds(10));
     CBootMediaDlg dialog;
     std::vector<std::string> statuses;
     bool cancelOffered = false;
@@ -223,7 +229,7 @@ TEST_F(FloppyJob, EightyCylindersShowEveryStage) {
     ASSERT_FALSE(statuses.empty());
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "1016 1/80"), statuses.end());
     EXPECT_TRUE(cancelOffered);
-    EXPECT_EQ(log->writes, kAllCylinders);
+    EXPECT_EQ(drive.log->writes, kAllCylinders);
     const test::Bytes container = FullImageContainer().bytes();
     EXPECT_EQ(test::ReadFileBytes(floppyPath()),
               test::Bytes(container.end() - catalogue::kBootImageBytes, container.end()));
@@ -233,10 +239,8 @@ TEST_F(FloppyJob, EightyCylindersShowEveryStage) {
 // a bar that never fills, and exactly the cylinders written so far on the disk.
 TEST_F(FloppyJob, ClickDuringTheJobCancelsIt) {
     Prepare(FullImageContainer());
-    auto log = std::make_shared<floppytest::DeviceLog>();
-    auto mount = floppytest::MountScriptedVolume(
-        'A', floppyPath(), SlowWrites(std::chrono::milliseconds(30), std::chrono::milliseconds(30)),
-        log);
+    const SlowDrive drive(floppyPath(), std::chrono::milliseconds(30),
+                          std::chrono::milliseconds(30));
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
@@ -254,12 +258,13 @@ TEST_F(FloppyJob, ClickDuringTheJobCancelsIt) {
         WaitForIdle(gui);
         EXPECT_EQ(gui.Text(res::kIdcCreateFloppy), "1035");
     });
-    ASSERT_GT(log->writes, 2);
-    ASSERT_LT(log->writes, kAllCylinders);
+    ASSERT_GT(drive.log->writes, 2);
+    ASSERT_LT(drive.log->writes, kAllCylinders);
     const test::Bytes disk = test::ReadFileBytes(floppyPath());
     const test::Bytes container = FullImageContainer().bytes();
     const auto image = container.end() - catalogue::kBootImageBytes;
-    const std::size_t written = static_cast<std::size_t>(log->writes) * catalogue::kCylinderBytes;
+    const std::size_t written =
+        static_cast<std::size_t>(drive.log->writes) * catalogue::kCylinderBytes;
     EXPECT_TRUE(std::equal(disk.begin(), disk.begin() + static_cast<long>(written), image));
     EXPECT_TRUE(std::all_of(disk.begin() + static_cast<long>(written), disk.end(),
                             [](auto b) { return b == 0; }));
@@ -306,10 +311,8 @@ TEST_F(FloppyJob, NoRecorderKeepsCreateCdDisabled) {
 TEST_F(FloppyJob, EarlyCloseEndsTheProcessAtTheThirdCylinder) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     Prepare(FullImageContainer());
-    auto log = std::make_shared<floppytest::DeviceLog>();
-    auto mount = floppytest::MountScriptedVolume(
-        'A', floppyPath(),
-        SlowWrites(std::chrono::milliseconds(300), std::chrono::milliseconds(100)), log);
+    const SlowDrive drive(floppyPath(), std::chrono::milliseconds(300),
+                          std::chrono::milliseconds(100));
     EXPECT_EXIT(
         {
             CBootMediaDlg dialog;
@@ -381,10 +384,8 @@ TEST_F(FloppyJob, SuccessNamesTheDriveWritten) {
 // again, and the next job then runs normally
 TEST_F(FloppyJob, NoJobStartsWhileTheLastOneIsReported) {
     Prepare(FullImageContainer());
-    auto log = std::make_shared<floppytest::DeviceLog>();
-    auto mount = floppytest::MountScriptedVolume(
-        'A', floppyPath(),
-        SlowWrites(std::chrono::milliseconds(10), std::chrono::milliseconds(10)), log);
+    const SlowDrive drive(floppyPath(), std::chrono::milliseconds(10),
+                          std::chrono::milliseconds(10));
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
@@ -409,7 +410,7 @@ TEST_F(FloppyJob, NoJobStartsWhileTheLastOneIsReported) {
         guitest::AnswerMessageBox(win::IDOK);
         WaitForIdle(gui);
     });
-    EXPECT_EQ(log->writes, 2 * kAllCylinders);
+    EXPECT_EQ(drive.log->writes, 2 * kAllCylinders);
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include "support/LoopDevice.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/VolumeDrive.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -37,42 +38,6 @@ constexpr DWORD kCylinder = 18432;
 constexpr std::uint8_t kBlank = 0x00;
 constexpr std::uint8_t kOther = 0x33;
 constexpr std::uint8_t kWritten = 0x77;
-
-// \\.\A: over a path, as the environment would map it.
-class DriveOver {
-public:
-    explicit DriveOver(std::string path)
-        : mount_("\\\\.\\A:", [path](const platform::layer::OpenRequest& request) {
-              return platform::layer::VolumeDevice::open({path, true}, request);
-          }) {}
-
-    static FileHandle Open() {
-        return FileHandle(CreateFileA("\\\\.\\A:", GENERIC_READ | GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_NO_BUFFERING, nullptr));
-    }
-
-private:
-    platform::layer::ScopedDevice mount_;
-};
-
-// The outcome of a request: ERROR_SUCCESS, or the last error of its failure.
-DWORD Request(HANDLE volume, DWORD code) {
-    DWORD returned = 0;
-    return DeviceIoControl(volume, code, nullptr, 0, nullptr, 0, &returned, nullptr)
-               ? ERROR_SUCCESS
-               : GetLastError();
-}
-
-DWORD WriteCylinder(HANDLE volume, std::uint8_t value = kWritten) {
-    void* data = VirtualAlloc(nullptr, kCylinder, MEM_COMMIT, PAGE_READWRITE);
-    std::fill_n(static_cast<std::uint8_t*>(data), kCylinder, value);
-    DWORD written = 0;
-    const bool done = WriteFile(volume, data, kCylinder, &written, nullptr) != FALSE;
-    const DWORD error = done ? ERROR_SUCCESS : GetLastError();
-    VirtualFree(data, 0, MEM_RELEASE);
-    return error;
-}
 
 bool IsFloppy(HANDLE volume) {
     DISK_GEOMETRY records[10]{};
@@ -114,12 +79,12 @@ TEST_F(BackingGuard, PseudoFilesAreNotDisks) {
         SCOPED_TRACE(path);
         std::ifstream before(path);
         const std::string content{std::istreambuf_iterator<char>(before), {}};
-        DriveOver drive(path);
-        FileHandle volume = DriveOver::Open();
+        test::VolumeDrive drive(path);
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         EXPECT_FALSE(IsFloppy(volume.get()));
-        EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
-        EXPECT_EQ(WriteCylinder(volume.get()), DWORD{ERROR_ACCESS_DENIED});
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_ACCESS_DENIED});
         std::ifstream after(path);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), content);
     }
@@ -143,11 +108,11 @@ TEST_F(BackingGuard, SymlinkSwappedAfterTheOpenChangesNothing) {
             std::filesystem::remove(link);
             std::filesystem::create_symlink(large, link);
         });
-        DriveOver drive(link);
-        FileHandle volume = DriveOver::Open();
+        test::VolumeDrive drive(link);
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
-        EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
-        EXPECT_EQ(WriteCylinder(volume.get()), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_SUCCESS});
         volume.reset();
         EXPECT_EQ(std::filesystem::read_symlink(link), large) << "the swap happened";
         EXPECT_TRUE(AllBytesAre(large, kOther));
@@ -171,8 +136,8 @@ TEST_F(BackingGuard, LockOfAnyKindKeepsTheJobOff) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string image = Disk("image.img", kDiskBytes, kBlank);
-        DriveOver drive(image);
-        FileHandle volume = DriveOver::Open();
+        test::VolumeDrive drive(image);
+        FileHandle volume = test::VolumeDrive::Open();
         {
             std::optional<test::LockHolder> holder;
             FileHandle handle;
@@ -184,14 +149,15 @@ TEST_F(BackingGuard, LockOfAnyKindKeepsTheJobOff) {
                                          OPEN_EXISTING, 0, nullptr));
                 ASSERT_TRUE(handle);
             }
-            EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
-            EXPECT_EQ(WriteCylinder(volume.get()), DWORD{ERROR_ACCESS_DENIED});
+            EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME),
+                      DWORD{ERROR_ACCESS_DENIED});
+            EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_ACCESS_DENIED});
             EXPECT_TRUE(AllBytesAre(image, kBlank));
         }
-        EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
         // While the job holds the disk, no other process gets a lock on it.
         EXPECT_FALSE(test::LockHolder(image, test::LockKind::OpenFileRead));
-        EXPECT_EQ(WriteCylinder(volume.get()), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_SUCCESS});
     }
     EXPECT_NE(LogText().find("locked by"), std::string::npos);
 }
@@ -218,15 +184,16 @@ TEST_F(BackingGuard, FileThatGrowsIsNotWritten) {
             if (now == BackingMoment::Writing && ++writes == c.grownBeforeWrite)
                 std::filesystem::resize_file(image, kTenMegabytes);
         });
-        DriveOver drive(image);
-        FileHandle volume = DriveOver::Open();
+        test::VolumeDrive drive(image);
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         if (c.grownBeforeWrite == 0)
             std::filesystem::resize_file(image, kTenMegabytes);
-        EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), c.lockError);
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), c.lockError);
         int written = 0;
         DWORD error = ERROR_SUCCESS;
-        while (written < 5 && (error = WriteCylinder(volume.get())) == ERROR_SUCCESS)
+        while (written < 5 &&
+               (error = test::WriteCylinder(volume.get(), kWritten)) == ERROR_SUCCESS)
             ++written;
         EXPECT_EQ(written, c.cylindersWritten);
         EXPECT_EQ(error,
@@ -260,11 +227,12 @@ TEST_F(BackingGuard, LoopAttachedImageIsRefusedUnderAnyName) {
         std::filesystem::remove(link);
         std::filesystem::create_hard_link(image, link);
         {
-            DriveOver drive(link);
-            FileHandle volume = DriveOver::Open();
+            test::VolumeDrive drive(link);
+            FileHandle volume = test::VolumeDrive::Open();
             ASSERT_TRUE(volume);
-            EXPECT_EQ(Request(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
-            EXPECT_EQ(WriteCylinder(volume.get()), DWORD{ERROR_ACCESS_DENIED});
+            EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME),
+                      DWORD{ERROR_ACCESS_DENIED});
+            EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_ACCESS_DENIED});
         }
         mount.reset();
         std::filesystem::remove(link);

@@ -10,6 +10,7 @@
 #include "support/ContainerBuilder.h"
 #include "support/LoopDevice.h"
 #include "support/TempDir.h"
+#include "support/VolumeDrive.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -24,28 +25,6 @@ namespace {
 constexpr std::size_t kDiskBytes = 1474560;
 constexpr DWORD kCylinder = 18432;
 
-class DriveOver {
-public:
-    explicit DriveOver(std::string path)
-        : mount_("\\\\.\\A:", [path](const platform::layer::OpenRequest& request) {
-              return platform::layer::VolumeDevice::open({path, true}, request);
-          }) {}
-
-private:
-    platform::layer::ScopedDevice mount_;
-};
-
-FileHandle OpenA() {
-    return FileHandle(CreateFileA("\\\\.\\A:", GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_NO_BUFFERING, nullptr));
-}
-
-bool Request(HANDLE volume, DWORD code) {
-    DWORD returned = 0;
-    return DeviceIoControl(volume, code, nullptr, 0, nullptr, 0, &returned, nullptr) != FALSE;
-}
-
 MEDIA_TYPE FirstMediaType(HANDLE volume) {
     DISK_GEOMETRY records[10]{};
     DWORD returned = 0;
@@ -55,15 +34,6 @@ MEDIA_TYPE FirstMediaType(HANDLE volume) {
         if (record.MediaType == F3_1Pt44_512)
             return F3_1Pt44_512;
     return records[0].MediaType;
-}
-
-bool WriteCylinder(HANDLE volume, std::uint8_t value) {
-    void* data = VirtualAlloc(nullptr, kCylinder, MEM_COMMIT, PAGE_READWRITE);
-    std::fill_n(static_cast<std::uint8_t*>(data), kCylinder, value);
-    DWORD written = 0;
-    const bool done = WriteFile(volume, data, kCylinder, &written, nullptr) != FALSE;
-    VirtualFree(data, 0, MEM_RELEASE);
-    return done;
 }
 
 // The first byte of cylinder 0 as a read through the volume gives it; -1 when the read fails.
@@ -87,14 +57,14 @@ TEST(BlockDevice, FloppySizedDeviceIsWritten) {
         test::LoopDevice loop(file);
         if (!loop)
             GTEST_SKIP() << "no loop device for this process";
-        DriveOver drive(loop.path());
-        FileHandle volume = OpenA();
+        test::VolumeDrive drive(loop.path());
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         EXPECT_EQ(FirstMediaType(volume.get()), F3_1Pt44_512);
-        ASSERT_TRUE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_TRUE(WriteCylinder(volume.get(), 0x77));
-        EXPECT_TRUE(Request(volume.get(), FSCTL_DISMOUNT_VOLUME));
-        EXPECT_TRUE(Request(volume.get(), FSCTL_UNLOCK_VOLUME));
+        ASSERT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_DISMOUNT_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_UNLOCK_VOLUME), DWORD{ERROR_SUCCESS});
     }
     const test::Bytes disk = test::ReadFileBytes(file);
     EXPECT_EQ(disk[0], 0x77);
@@ -113,14 +83,12 @@ TEST(BlockDevice, InUseOrLargerDevicesAreNeverWritten) {
         GTEST_SKIP() << "no loop device for this process";
     {
         SCOPED_TRACE("larger than a floppy");
-        DriveOver drive(largeLoop.path());
-        FileHandle volume = OpenA();
+        test::VolumeDrive drive(largeLoop.path());
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         EXPECT_EQ(FirstMediaType(volume.get()), FixedMedia);
-        EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
-        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_ACCESS_DENIED});
     }
     {
         SCOPED_TRACE("image file behind a loop device");
@@ -128,11 +96,10 @@ TEST(BlockDevice, InUseOrLargerDevicesAreNeverWritten) {
         ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0x33)));
         test::LoopDevice loop(image);
         ASSERT_TRUE(loop);
-        DriveOver drive(image);
-        FileHandle volume = OpenA();
-        EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
+        test::VolumeDrive drive(image);
+        FileHandle volume = test::VolumeDrive::Open();
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
+        EXPECT_NE(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
         EXPECT_EQ(test::ReadFileBytes(image), test::Bytes(kDiskBytes, 0x33));
     }
     {
@@ -146,12 +113,11 @@ TEST(BlockDevice, InUseOrLargerDevicesAreNeverWritten) {
         test::Ext2Mount mounted(loop.path(), dir.path("mnt"));
         if (!mounted)
             GTEST_SKIP() << "cannot mount ext2 here";
-        DriveOver drive(loop.path());
-        FileHandle volume = OpenA();
+        test::VolumeDrive drive(loop.path());
+        FileHandle volume = test::VolumeDrive::Open();
         EXPECT_EQ(FirstMediaType(volume.get()), F3_1Pt44_512) << "its size is a floppy's";
-        EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
-        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
+        EXPECT_NE(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
         volume.reset();
         // The file system keeps its first 1,024 bytes free; the write would have filled them.
         const test::Bytes after = test::ReadFileBytes(image);
@@ -170,13 +136,12 @@ TEST(BlockDevice, WriteProtectedDiskIsTheWriteProtectError) {
         test::LoopDevice loop(file, {.readOnly = true});
         if (!loop)
             GTEST_SKIP() << "no loop device for this process";
-        DriveOver drive(loop.path());
-        FileHandle volume = OpenA();
+        test::VolumeDrive drive(loop.path());
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         EXPECT_EQ(FirstMediaType(volume.get()), F3_1Pt44_512);
-        EXPECT_TRUE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
-        EXPECT_EQ(GetLastError(), ERROR_WRITE_PROTECT);
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_WRITE_PROTECT});
     }
     EXPECT_EQ(test::ReadFileBytes(file), test::Bytes(kDiskBytes, 0x11));
 }
@@ -201,12 +166,13 @@ TEST(BlockDevice, OtherDiskIsNeverWritten) {
                 ASSERT_TRUE(loop.takeNewSize());
             }
         });
-        DriveOver drive(loop.path());
-        FileHandle volume = OpenA();
-        ASSERT_TRUE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_EQ(WriteCylinder(volume.get(), 0x77), changedBefore > 1);
-        EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
-        EXPECT_EQ(GetLastError(), changedBefore == 1 ? ERROR_WRONG_DISK : ERROR_MEDIA_CHANGED);
+        test::VolumeDrive drive(loop.path());
+        FileHandle volume = test::VolumeDrive::Open();
+        ASSERT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77),
+                  changedBefore == 1 ? ERROR_WRONG_DISK : ERROR_SUCCESS);
+        EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77),
+                  changedBefore == 1 ? ERROR_WRONG_DISK : ERROR_MEDIA_CHANGED);
         volume.reset();
         const test::Bytes disk = test::ReadFileBytes(file);
         EXPECT_EQ(disk[kCylinder], 0) << "the second cylinder was never written";
@@ -225,10 +191,10 @@ TEST(BlockDevice, ReadsComeFromTheDisk) {
         test::LoopDevice loop(file, {.sectorBytes = sectorBytes});
         if (!loop)
             GTEST_SKIP() << "no loop device for this process";
-        DriveOver drive(loop.path());
-        FileHandle volume = OpenA();
-        ASSERT_TRUE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        ASSERT_TRUE(WriteCylinder(volume.get(), 0x77));
+        test::VolumeDrive drive(loop.path());
+        FileHandle volume = test::VolumeDrive::Open();
+        ASSERT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        ASSERT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
         EXPECT_EQ(ReadFirstByte(volume.get()), 0x77);
         {
             const int behind = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
@@ -257,11 +223,11 @@ TEST(BlockDevice, LargerDeviceBehindASymlinkIsNeverWritten) {
         const std::string link = dir.path("drive");
         std::filesystem::create_symlink(largeLoop.path(), link);
         {
-            DriveOver drive(link);
-            FileHandle volume = OpenA();
+            test::VolumeDrive drive(link);
+            FileHandle volume = test::VolumeDrive::Open();
             EXPECT_EQ(FirstMediaType(volume.get()), FixedMedia);
-            EXPECT_FALSE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-            EXPECT_FALSE(WriteCylinder(volume.get(), 0x77));
+            EXPECT_NE(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+            EXPECT_NE(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
         }
         std::filesystem::remove(link);
         std::filesystem::create_symlink(smallLoop.path(), link);
@@ -272,11 +238,11 @@ TEST(BlockDevice, LargerDeviceBehindASymlinkIsNeverWritten) {
                 std::filesystem::remove(link);
                 std::filesystem::create_symlink(largeLoop.path(), link);
             });
-        DriveOver drive(link);
-        FileHandle volume = OpenA();
+        test::VolumeDrive drive(link);
+        FileHandle volume = test::VolumeDrive::Open();
         EXPECT_EQ(FirstMediaType(volume.get()), F3_1Pt44_512);
-        EXPECT_TRUE(Request(volume.get(), FSCTL_LOCK_VOLUME));
-        EXPECT_TRUE(WriteCylinder(volume.get(), 0x77));
+        EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_SUCCESS});
+        EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
         EXPECT_EQ(std::filesystem::read_symlink(link), largeLoop.path()) << "the swap happened";
     }
     EXPECT_EQ(test::ReadFileBytes(large), test::Bytes(4 * kDiskBytes, 0x33));
