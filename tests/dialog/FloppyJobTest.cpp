@@ -11,6 +11,7 @@
 #include "support/DiscTools.h"
 #include "support/LockHolder.h"
 #include "support/LoopDevice.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedDevices.h"
 #include "support/gui/GuiDriver.h"
 
@@ -56,7 +57,11 @@ constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
 
 } // namespace
 
-class FloppyJob : public DialogFixture {};
+class FloppyJob : public DialogFixture {
+protected:
+    // The reasons the layer logs stay in the test's folder.
+    test::ScopedEnv state_{"XDG_STATE_HOME", dir_.path("state").c_str()};
+};
 
 // checks a whole job: question, job look, success box with the cylinder count, idle reset, and
 // exactly the front cylinders of the image on the disk.

@@ -8,6 +8,7 @@
 #include "platform/linux/DeviceRegistry.h"
 #include "support/ContainerBuilder.h"
 #include "support/MessageBoxRecorder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <cstdint>
@@ -73,6 +74,8 @@ protected:
 
     test::TempDir dir_;
     test::MessageBoxRecorder boxes_;
+    /// The reasons the layer logs stay in the test's folder.
+    test::ScopedEnv state_{"XDG_STATE_HOME", dir_.path("state").c_str()};
 };
 
 } // namespace floppytest
