@@ -8,10 +8,10 @@
 #include "platform/linux/BackingHook.h"
 #include "res/ResourceIds.h"
 #include "resfile/Catalogue.h"
+#include "support/CapturedLog.h"
 #include "support/DiscTools.h"
 #include "support/LockHolder.h"
 #include "support/LoopDevice.h"
-#include "support/ScopedEnv.h"
 #include "support/ScriptedDevices.h"
 #include "support/gui/GuiDriver.h"
 
@@ -60,7 +60,7 @@ constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
 class FloppyJob : public DialogFixture {
 protected:
     // The reasons the layer logs stay in the test's folder.
-    test::ScopedEnv state_{"XDG_STATE_HOME", dir_.path("state").c_str()};
+    test::CapturedLog log_{dir_};
 };
 
 // checks a whole job: question, job look, success box with the cylinder count, idle reset, and

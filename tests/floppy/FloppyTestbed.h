@@ -6,9 +6,9 @@
 // worker on a thread of its own, beside a thread that polls JobState as the monitor does.
 
 #include "platform/linux/DeviceRegistry.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/MessageBoxRecorder.h"
-#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <cstdint>
@@ -75,7 +75,7 @@ protected:
     test::TempDir dir_;
     test::MessageBoxRecorder boxes_;
     /// The reasons the layer logs stay in the test's folder.
-    test::ScopedEnv state_{"XDG_STATE_HOME", dir_.path("state").c_str()};
+    test::CapturedLog log_{dir_};
 };
 
 } // namespace floppytest

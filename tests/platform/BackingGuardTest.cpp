@@ -9,12 +9,11 @@
 #include "platform/System.h"
 #include "platform/linux/BackingHook.h"
 #include "platform/linux/DeviceRegistry.h"
-#include "platform/linux/Log.h"
 #include "platform/linux/VolumeDevice.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/LockHolder.h"
 #include "support/LoopDevice.h"
-#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/VolumeDrive.h"
 
@@ -56,11 +55,6 @@ bool AllBytesAre(const std::string& path, std::uint8_t value) {
     return !bytes.empty() && std::ranges::all_of(bytes, [value](auto b) { return b == value; });
 }
 
-std::string LogText() {
-    std::ifstream log(platform::layer::LogFilePath());
-    return {std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
-}
-
 class BackingGuard : public testing::Test {
 protected:
     std::string Disk(const std::string& name, std::size_t bytes, std::uint8_t value) {
@@ -70,7 +64,7 @@ protected:
     }
 
     test::TempDir dir_;
-    test::ScopedEnv state_{"XDG_STATE_HOME", dir_.path("state").c_str()};
+    test::CapturedLog log_{dir_};
 };
 
 // checks that files of pseudo file systems are never taken for disks, whatever their size
@@ -88,7 +82,7 @@ TEST_F(BackingGuard, PseudoFilesAreNotDisks) {
         std::ifstream after(path);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), content);
     }
-    EXPECT_NE(LogText().find("pseudo file system"), std::string::npos);
+    EXPECT_NE(log_.text().find("pseudo file system"), std::string::npos);
 }
 
 // checks that what is written is what was opened and checked: a symlink swapped to a larger
@@ -159,7 +153,7 @@ TEST_F(BackingGuard, LockOfAnyKindKeepsTheJobOff) {
         EXPECT_FALSE(test::LockHolder(image, test::LockKind::OpenFileRead));
         EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_SUCCESS});
     }
-    EXPECT_NE(LogText().find("locked by"), std::string::npos);
+    EXPECT_NE(log_.text().find("locked by"), std::string::npos);
 }
 
 // checks that the size is checked again under the claim, and that a change of size during the
@@ -240,7 +234,7 @@ TEST_F(BackingGuard, LoopAttachedImageIsRefusedUnderAnyName) {
         const test::Bytes after = test::ReadFileBytes(image);
         EXPECT_EQ(test::Bytes(after.begin(), after.begin() + 1024), test::Bytes(1024, kBlank));
     }
-    EXPECT_NE(LogText().find("attached to /dev/loop"), std::string::npos);
+    EXPECT_NE(log_.text().find("attached to /dev/loop"), std::string::npos);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/linux/BackingHook.h"
 #include "platform/linux/DeviceRegistry.h"
 #include "platform/linux/VolumeDevice.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/LoopDevice.h"
 #include "support/TempDir.h"
@@ -51,6 +52,7 @@ int ReadFirstByte(HANDLE volume) {
 // checks that a whole block device of one 1.44 MB disk (a USB floppy) is a floppy and is written
 TEST(BlockDevice, FloppySizedDeviceIsWritten) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string file = dir.path("usb.img");
     ASSERT_TRUE(test::WriteFileBytes(file, test::Bytes(kDiskBytes, 0)));
     {
@@ -76,6 +78,7 @@ TEST(BlockDevice, FloppySizedDeviceIsWritten) {
 // loop device are never written
 TEST(BlockDevice, InUseOrLargerDevicesAreNeverWritten) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string large = dir.path("large.img");
     ASSERT_TRUE(test::WriteFileBytes(large, test::Bytes(4 * kDiskBytes, 0x33)));
     test::LoopDevice largeLoop(large);
@@ -130,6 +133,7 @@ TEST(BlockDevice, InUseOrLargerDevicesAreNeverWritten) {
 // write-protect error and the disk stays as it was
 TEST(BlockDevice, WriteProtectedDiskIsTheWriteProtectError) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string file = dir.path("protected.img");
     ASSERT_TRUE(test::WriteFileBytes(file, test::Bytes(kDiskBytes, 0x11)));
     {
@@ -153,6 +157,7 @@ TEST(BlockDevice, OtherDiskIsNeverWritten) {
     for (const int changedBefore : {1, 2}) {
         SCOPED_TRACE(changedBefore == 1 ? "720 KB disk before the job" : "disk changed in the job");
         test::TempDir dir;
+        const test::CapturedLog reasons(dir); // the layer's log stays in the folder
         const std::string file = dir.path("disk.img");
         ASSERT_TRUE(test::WriteFileBytes(file, test::Bytes(kDiskBytes, 0)));
         test::LoopDevice loop(file);
@@ -186,6 +191,7 @@ TEST(BlockDevice, ReadsComeFromTheDisk) {
     for (const unsigned sectorBytes : {512u, 4096u}) {
         SCOPED_TRACE(sectorBytes);
         test::TempDir dir;
+        const test::CapturedLog reasons(dir); // the layer's log stays in the folder
         const std::string file = dir.path("disk.img");
         ASSERT_TRUE(test::WriteFileBytes(file, test::Bytes(kDiskBytes, 0)));
         test::LoopDevice loop(file, {.sectorBytes = sectorBytes});
@@ -211,6 +217,7 @@ TEST(BlockDevice, ReadsComeFromTheDisk) {
 // job changes nothing: the 1.44 MB device that was opened is written
 TEST(BlockDevice, LargerDeviceBehindASymlinkIsNeverWritten) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string small = dir.path("small.img");
     const std::string large = dir.path("large.img");
     ASSERT_TRUE(test::WriteFileBytes(small, test::Bytes(kDiskBytes, 0)));

@@ -7,6 +7,7 @@
 #include "platform/System.h"
 #include "platform/linux/DeviceRegistry.h"
 #include "platform/linux/FloppyDriveScan.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/LoopDevice.h"
 #include "support/ScopedEnv.h"
@@ -99,6 +100,7 @@ TEST(VolumeDevice, EachBackingAnswersAsWhatItIs) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
+        const test::CapturedLog reasons(dir); // the layer's log stays in the folder
         const std::string path = dir.path("disk.img");
         if (c.fileBytes) {
             ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(*c.fileBytes, 0xA5)));
@@ -133,6 +135,7 @@ TEST(VolumeDevice, EachBackingAnswersAsWhatItIs) {
 // checks that the lock is exclusive between handles and processes' opens of the same file
 TEST(VolumeDevice, LockIsExclusive) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string path = dir.path("disk.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
     test::VolumeDrive drive(path);
@@ -171,6 +174,7 @@ TEST(VolumeDevice, LockIsExclusive) {
 // nothing beyond the disk, the handle's position advancing
 TEST(VolumeDevice, WritesWholeSectorsAtThePosition) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string path = dir.path("disk.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
     test::VolumeDrive drive(path);
@@ -229,6 +233,7 @@ TEST(VolumeDevice, TmpfsImageIsWrittenThroughTheCache) {
 // checks the environment's mapping of A: and B: onto backings
 TEST(VolumeDevice, EnvironmentMapsTheDrives) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string path = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
     {
@@ -254,6 +259,7 @@ TEST(VolumeDevice, EnvironmentMapsTheDrives) {
 // emulator's image may be) is never taken for a floppy drive of the machine
 TEST(FloppyDriveScan, LoopDevicesAreNoFloppyDrives) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string image = dir.path("disk.img");
     ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
     const test::LoopDevice loop(image);

@@ -6,6 +6,7 @@
 #include "platform/ScopedHandle.h"
 #include "platform/VersionOverride.h"
 #include "platform/linux/AddressPins.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/TempDir.h"
 
@@ -70,6 +71,7 @@ DWORD Outcome(const std::optional<DIOC_REGISTERS>& registers) {
 // checks the device parameters of a 1.44 MB drive and the failures of the request
 TEST(Vwin32Device, GetDeviceParameters) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string image = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
     const std::string large = dir.path("large.img");
@@ -112,6 +114,7 @@ TEST(Vwin32Device, GetDeviceParameters) {
 // the outcome
 TEST(Vwin32Device, SectorTransfers) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string image = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
     Vwin32Device device = Device({{1, image}, {2, dir.path("missing.img")}}, 1);
@@ -182,6 +185,7 @@ TEST(Vwin32Device, SectorTransfers) {
 // asked, whatever the path names afterwards
 TEST(Vwin32Device, WritesTheBackingItLookedUp) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string image = dir.path("a.img");
     const std::string other = dir.path("other.img");
     ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
