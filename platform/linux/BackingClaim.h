@@ -13,7 +13,7 @@
 // report success; reads come from the medium, around the page cache and the driver's buffers.
 
 #include "platform/Types.h"
-#include "platform/linux/UniqueFd.h"
+#include "platform/linux/ScopedDescriptor.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,16 +24,16 @@ namespace platform::layer {
 
 /// An open descriptor for the disk's bytes.
 struct DiskIo {
-    UniqueFd fd;
+    ScopedDescriptor fd;
     bool direct = false;   ///< O_DIRECT: around the page cache
     bool readOnly = false; ///< opened for reading only: the disk is write-protected
 };
 
 /// What the backing was found to be when it was opened; it outlives its claims.
 struct HeldBacking {
-    std::string path;      ///< as named, for the log only
-    UniqueFd anchor;       ///< O_PATH descriptor of what the path named at open
-    struct stat status {}; ///< its fstat
+    std::string path;        ///< as named, for the log only
+    ScopedDescriptor anchor; ///< O_PATH descriptor of what the path named at open
+    struct stat status {};   ///< its fstat
     bool unbuffered = false;
     /// An image file: its descriptor for the bytes, opened at once; unused for a block device,
     /// whose disk is opened under a claim.
@@ -80,9 +80,9 @@ private:
     bool fail(win::DWORD error, const std::string& what);
 
     HeldBacking& backing_;
-    int lockedFd_ = -1;  ///< the descriptor that carries the locks
-    UniqueFd exclusive_; ///< a block device's exclusive open
-    DiskIo medium_;      ///< a block device's disk, once opened
+    int lockedFd_ = -1;          ///< the descriptor that carries the locks
+    ScopedDescriptor exclusive_; ///< a block device's exclusive open
+    DiskIo medium_;              ///< a block device's disk, once opened
     bool diskChecked_ = false;
     std::uint64_t expectedBytes_ = 0;
 };

@@ -7,7 +7,7 @@
 // disk; this runs at the job's first read or write.
 
 #include "platform/Types.h"
-#include "platform/linux/UniqueFd.h"
+#include "platform/linux/ScopedDescriptor.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +16,7 @@
 namespace platform::layer {
 
 struct DiskMedium {
-    UniqueFd fd;         ///< open for reading and writing; invalid on failure
+    ScopedDescriptor fd; ///< open for reading and writing; invalid on failure
     bool direct = false; ///< opened with O_DIRECT
     win::DWORD error = win::ERROR_SUCCESS;
     std::string reason; ///< for the log, on failure

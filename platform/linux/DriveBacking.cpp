@@ -47,7 +47,7 @@ DriveBacking::~DriveBacking() = default;
 
 std::unique_ptr<DriveBacking> DriveBacking::open(const DrivePath& path, bool unbuffered) {
     // The one lookup of the path: everything below asks this descriptor.
-    UniqueFd anchor(::open(path.path.c_str(), O_PATH | O_CLOEXEC));
+    ScopedDescriptor anchor(::open(path.path.c_str(), O_PATH | O_CLOEXEC));
     if (!anchor) {
         if (errno == ENOENT && path.named) {
             std::unique_ptr<DriveBacking> empty(new DriveBacking(path.path, Kind::NoDisk));
@@ -115,7 +115,8 @@ bool DriveBacking::decideImageFile() {
 
 bool DriveBacking::decideBlockDevice() {
     // Asked without touching the disk: a floppy drive without one opens only without delay.
-    const UniqueFd query(::open(held_.reopenPath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const ScopedDescriptor query(
+        ::open(held_.reopenPath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!query)
         return failOpen();
     const dev_t device = held_.status.st_rdev;
