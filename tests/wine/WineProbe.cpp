@@ -4,9 +4,9 @@
 // would.
 //
 //   wine_probe dialog                 the program's dialog and its controls, one a line
-//   wine_probe watch SECONDS          every change of the dialog's progress controls until a
-//                                     message box appears that was not there at the start, then
-//                                     that box
+//   wine_probe watch SECONDS          "watching" once it knows the boxes already there, then
+//                                     every change of the dialog's progress controls until
+//                                     another message box appears, then that box
 //   wine_probe boxes                  the message boxes on the screen: caption and text
 //   wine_probe call-window            the windows of class BootMediaUiCall, message-only or
 //                                     top-level, with what a user could see of them
@@ -192,6 +192,9 @@ int Watch(DWORD seconds) {
     if (dialog == nullptr)
         return kNotFound;
     const std::vector<HWND> before = MessageBoxes();
+    // From here on a new box is told apart from those already there: the caller may go on.
+    std::printf("watching\n");
+    std::fflush(stdout);
     const DWORD start = GetTickCount();
     std::string last;
     while (GetTickCount() - start < seconds * kMillisecondsPerSecond) {

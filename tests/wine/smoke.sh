@@ -173,8 +173,8 @@ wait_exit() {
     return "$code"
 }
 
-# A console program of Windows ends its lines with CR LF.
-probe() { wine "$probe" "$@" 2>>"$case_dir/probe.log" | tr -d '\r'; }
+# A console program of Windows ends its lines with CR LF; each line is passed on at once.
+probe() { wine "$probe" "$@" 2>>"$case_dir/probe.log" | sed -u 's/\r$//'; }
 
 # The line of wine_probe dialog for the control with id ID.
 control_line() { # ID
@@ -219,11 +219,16 @@ lacks() { ! grep -qiF -- "$1" "$2"; } # PATTERN FILE
 # colours (the sample's has some 250, the dialog without its picture fewer than a dozen).
 readonly min_dialog_colours=64
 screenshot_has_colours() { # WINDOW NAME
-    local X Y WIDTH HEIGHT colours
+    local X Y WIDTH HEIGHT colours deadline=$((SECONDS + 10))
     eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-    import -window root "$outdir/$2.png"
-    colours=$(convert "$outdir/$2.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
-              -format %k info:)
+    # A window is on the screen a moment before it has painted itself.
+    while :; do
+        import -window root "$outdir/$2.png"
+        colours=$(convert "$outdir/$2.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+                  -format %k info:)
+        [ "$colours" -lt "$min_dialog_colours" ] && [ $SECONDS -lt $deadline ] || break
+        sleep 0.2
+    done
     echo "    screenshot $outdir/$2.png: $colours colours in the dialog's ${WIDTH}x$HEIGHT"
     [ "$colours" -ge "$min_dialog_colours" ]
 }
@@ -285,18 +290,22 @@ floppy_job() { # SCREENSHOT-NAME
     local question
     question=$(wait_window "$(text_of 1007)" 30) || { check "the question box appears" false; return; }
     probe watch "$job_seconds" >"$case_dir/watch.log" &
-    local watch_pid=$!
-    sleep 1 # the watch knows the question box before it goes
+    local watch_pid=$! deadline=$((SECONDS + 30))
+    # The question goes only once the watch knows it, so the outcome box is a new one to it.
+    until grep -q '^watching' "$case_dir/watch.log" || [ $SECONDS -ge $deadline ]; do
+        sleep 0.1
+    done
     press "$question" Return
     wait "$watch_pid" || true
-    sed 's/^/    seen: /' "$case_dir/watch.log"
+    grep -v '^watching' "$case_dir/watch.log" | sed 's/^/    seen: /'
     local outcome
     outcome=$(grep '^box ' "$case_dir/watch.log" || true)
     check "the job ends in a message box" [ -n "$outcome" ] || return
 
     # The monitor mirrors the progress every 100 ms, also while a box blocks the thread behind
     # it: the status line shows format 1016 for cylinder n of N, and the bar's range is 0..N.
-    local status_regex cylinders=0 deadline=$((SECONDS + 10)) status bar shown
+    local status_regex cylinders=0 status bar shown
+    deadline=$((SECONDS + 10))
     status_regex=$(regex_of "$(text_of 1016)" | sed 's/%d/([0-9]+)/g')
     while [ $SECONDS -lt $deadline ]; do
         status=$(control_line 1002)
