@@ -76,6 +76,10 @@ bool UiCallWindow::isOwnCall(UINT message, WPARAM wParam) const {
 }
 
 LRESULT CALLBACK UiCallWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A task manager asks every top-level window of a program to close. The answer is the
+    // dialog's: closed, this window would take every later call with it.
+    if (message == WM_CLOSE)
+        return 0;
     auto* self = reinterpret_cast<UiCallWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self == nullptr || !self->isOwnCall(message, wParam))
         return DefWindowProcA(window, message, wParam, lParam);

@@ -190,6 +190,18 @@ TEST(UiCallWindow, IgnoresItsMessageFromAnybodyElse) {
     EXPECT_TRUE(ran);
 }
 
+// Checks that a request to close the program's top-level windows, as a task manager sends it,
+// leaves the call window in place and carrying calls.
+TEST(UiCallWindow, OutlivesACloseRequest) {
+    UiCallWindow calls({{CallWindowKind::HiddenTopLevel}});
+    ASSERT_NE(calls.handle(), nullptr);
+    SendMessageA(calls.handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(calls.handle()));
+    bool ran = false;
+    WhileUiThreadPumps([&] { calls.call([&] { ran = true; }); });
+    EXPECT_TRUE(ran);
+}
+
 // Checks that a closed window refuses calls at once, without running them.
 TEST(UiCallWindow, RefusesCallsOnceClosed) {
     UiCallWindow calls({{CallWindowKind::HiddenTopLevel}});
