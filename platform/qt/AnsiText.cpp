@@ -37,6 +37,17 @@ QString WithoutMnemonics(const QString& text) {
     return shown;
 }
 
+QChar MnemonicOf(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != kMnemonic)
+            continue;
+        if (text[i + 1] != kMnemonic)
+            return text[i + 1].toLower();
+        ++i; // "&&" shows an '&'
+    }
+    return {};
+}
+
 QString LiteralTitle(const QString& text) {
     QString title = text;
     return title.replace(QString::fromUtf16(kModifiedPlaceholder),

@@ -17,6 +17,9 @@ QString FromAnsi(std::string_view text);
 /// not shown, "&&" shows one '&'.
 QString WithoutMnemonics(const QString& text);
 
+/// The character a label's first single '&' marks as its mnemonic, lower-cased; null for none.
+QChar MnemonicOf(const QString& text);
+
 /// A window title shown literally: Qt would hide a "[*]" in it.
 QString LiteralTitle(const QString& text);
 
