@@ -218,11 +218,19 @@ TEST(ResfileCheck, ReportsEveryProblem) {
                                                                    << checked.output;
 }
 
-// checks that a file that is no container is refused as such
+// checks that a file that is no container is refused as such, and one whose directory lies
+// beyond the reader's reach is refused for that reason
 TEST(ResfileCheck, RefusesAFileThatIsNoContainer) {
-    const Checked checked = Check(ContainerBuilder().magic(0xBABEAFFE));
+    Checked checked = Check(ContainerBuilder().magic(0xBABEAFFE));
     EXPECT_EQ(checked.status, kExitProblems);
     EXPECT_NE(checked.output.find("not a resource container"), std::string::npos) << checked.output;
+
+    checked = Check(ContainerBuilder().add(1000, "x").directoryOffsetField(0x80000000));
+    EXPECT_EQ(checked.status, kExitProblems);
+    EXPECT_NE(checked.output.find("has its directory at offset 2147483648; the reader positions "
+                                  "with a signed 32-bit offset"),
+              std::string::npos)
+        << checked.output;
 }
 
 } // namespace
