@@ -30,9 +30,8 @@ constexpr win::DWORD kPollMs = 1;
 constexpr auto kLongestWait = std::chrono::seconds(60);
 // The floppy worker is writing from its third cylinder on.
 constexpr std::int32_t kFloppyUnderWay = 2;
-// In phase 3 the CD job pauses 200 ms, then copies the boot image four bytes a read.
+// From phase 3 on the CD job stages the boot image, hands the file set over and records.
 constexpr std::int32_t kBootImagePhase = 3;
-constexpr win::DWORD kIntoTheBootImageCopyMs = 300;
 
 enum class Job { Floppy, Cd };
 enum class End { Exit, Return };
@@ -60,11 +59,9 @@ bool StartCdJob() {
     JobState.busy = true;
     JobState.selectedRecorder = 0;
     JobState.cdPhase = 0;
-    if (!platform::StartThread(CdBuildThread, nullptr) ||
-        !WaitFor([] { return JobState.cdPhase >= kBootImagePhase || !JobState.busy; }))
-        return false;
-    win::Sleep(kIntoTheBootImageCopyMs);
-    return JobState.busy;
+    return platform::StartThread(CdBuildThread, nullptr) &&
+           WaitFor([] { return JobState.cdPhase >= kBootImagePhase || !JobState.busy; }) &&
+           JobState.busy;
 }
 
 class JobApplication final : public fw::Application {
