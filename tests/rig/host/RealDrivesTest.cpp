@@ -1,0 +1,302 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The floppy job and start-up on real Linux drivers: a guest on Debian's kernel with emulated
+// floppy drives, a USB floppy and an optical drive runs the job through the floppy driver,
+// usb-storage and sr_mod, and reports every box. Each disk is then checked byte for byte against
+// the container's boot image, and a disk reported good must boot. Runs through
+// scripts/stages/rig, which builds the guest.
+#include "ExpectedBoxes.h"
+#include "Guest.h"
+#include "floppy/ExtentScan.h"
+#include "resfile/Catalogue.h"
+#include "support/DiscTools.h"
+#include "tests/rig/Protocol.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using rig::Box;
+using rig::Record;
+using test::Bytes;
+
+constexpr std::uint8_t kBlank = 0xE5; // what a freshly formatted disk holds
+constexpr std::size_t k720KBytes = 737280;
+constexpr std::size_t k1200KBytes = 1228800;
+constexpr std::size_t k1440KBytes = catalogue::kBootImageBytes;
+constexpr std::size_t k2880KBytes = 2949120;
+constexpr std::size_t kCylinderBytes = catalogue::kCylinderBytes;
+constexpr int kBootedStatus = 33; // the sample's boot code leaves with 0x10
+constexpr const char* kBootedMarker = "BOOTMEDIA-OK";
+// Software emulation on a loaded machine: a guest takes 10 to 20 s; far more is a hang.
+constexpr auto kGuestTimeout = 180s;
+// After the USB floppy is pulled out the job must end soon, not wait on the device.
+constexpr auto kEndAfterUnplugTimeout = 60s;
+// The USB floppy that is pulled out takes its first write at once and every later one only after
+// about five seconds (QEMU's throttling): it is pulled out once the first cylinder is on it, and
+// the job has cylinders left to write whatever the timing.
+constexpr std::size_t kThrottledBytesPerSecond = kCylinderBytes / 5;
+constexpr auto kStartupLimit = 1000; // ms, with a busy optical drive
+constexpr const char* kUsbDiskId = "usbdisk";
+constexpr const char* kUsbDiskDevice = "/dev/sda";
+constexpr const char* kOpticalDevice = "/dev/sr0";
+
+const char* const kSampleContainer = SAMPLE_CONTAINER;
+
+// How a job ends: the disk written and reported good, the disk refused with the write error,
+// the disk pulled out in the middle, or no job at all, since discovery offers no drive.
+enum class Ending { Written, Refused, PulledOut, NotOffered };
+
+// QEMU's floppy drive types; none: the disk is a USB floppy.
+constexpr const char* k1440KDrive = "144";
+constexpr const char* k2880KDrive = "288";
+constexpr const char* k1200KDrive = "120";
+constexpr const char* kUsbFloppy = nullptr;
+
+enum Options : unsigned {
+    kNone = 0,
+    kWriteProtected = 1u << 0,
+    kNamedByVariable = 1u << 1, ///< BOOTMEDIA_DRIVE_A names the USB floppy
+};
+
+struct Scenario {
+    const char* name;
+    const char* drive;
+    std::size_t diskBytes;
+    unsigned options;
+    Ending ending;
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+const Scenario kScenarios[] = {
+    {"BlankDiskInFloppyDrive", k1440KDrive, k1440KBytes, kNone, Ending::Written},
+    {"WriteProtectedDisk", k1440KDrive, k1440KBytes, kWriteProtected, Ending::Refused},
+    {"DoubleDensityDisk", k1440KDrive, k720KBytes, kNone, Ending::Refused},
+    {"HighDensityDiskIn2880KDrive", k2880KDrive, k1440KBytes, kNone, Ending::Written},
+    {"ExtraDensityDiskIn2880KDrive", k2880KDrive, k2880KBytes, kNone, Ending::Refused},
+    {"DiskIn1200KDrive", k1200KDrive, k1200KBytes, kNone, Ending::NotOffered},
+    {"UsbFloppyFoundByItself", kUsbFloppy, k1440KBytes, kNone, Ending::Written},
+    {"NamedUsbFloppyPulledOut", kUsbFloppy, k1440KBytes, kNamedByVariable, Ending::PulledOut},
+};
+
+std::string RecordText(const Record& record) {
+    std::string text;
+    for (const std::string& field : record)
+        text.append(text.empty() ? "" : " ").append(rig::Quote(field));
+    return text;
+}
+
+// The records of one keyword.
+std::vector<Record> RecordsOf(const std::vector<Record>& records, std::string_view keyword) {
+    std::vector<Record> found;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(found),
+                 [&](const Record& record) { return record[0] == keyword; });
+    return found;
+}
+
+// The cylinders a job writes of image: through its last cylinder with data and one empty one;
+// one for an image without data.
+std::size_t WrittenCylinders(const Bytes& image) {
+    std::size_t dataEnd = 0;
+    for (std::size_t cylinder = 0; cylinder < catalogue::kCylinders; ++cylinder)
+        if (BlockHasData(image.data() + cylinder * kCylinderBytes, kCylinderBytes))
+            dataEnd = cylinder + 1;
+    return std::min<std::size_t>(dataEnd + 1, catalogue::kCylinders);
+}
+
+// Whether cylinders first .. end - 1 of disk hold the image's.
+bool CylindersEqual(const Bytes& disk, const Bytes& image, std::size_t first, std::size_t end) {
+    return disk.size() >= end * kCylinderBytes &&
+           std::equal(disk.begin() + first * kCylinderBytes, disk.begin() + end * kCylinderBytes,
+                      image.begin() + first * kCylinderBytes);
+}
+
+bool BlankFrom(const Bytes& disk, std::size_t cylinder) {
+    return std::all_of(disk.begin() + std::min(disk.size(), cylinder * kCylinderBytes), disk.end(),
+                       [](std::uint8_t b) { return b == kBlank; });
+}
+
+class RealDrives : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (rig::GuestFolder().empty())
+            GTEST_SKIP() << "BOOTMEDIA_RIG_GUEST is not set: the rig runs through "
+                            "scripts/stages/rig";
+        ASSERT_TRUE(expected_.valid()) << "no boot image in " << kSampleContainer;
+        const char* work = std::getenv("BOOTMEDIA_RIG_WORK");
+        ASSERT_NE(work, nullptr) << "BOOTMEDIA_RIG_WORK names no folder";
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = std::filesystem::path(work) / info->test_suite_name() / info->name();
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+    }
+
+    std::string file(const char* name) const { return (folder_ / name).string(); }
+
+    // Boots a guest and waits for its end; every record it reported.
+    std::vector<Record> RunGuest(const rig::GuestSetup& setup) {
+        rig::Guest guest(setup);
+        EXPECT_TRUE(guest.started()) << "QEMU did not start";
+        EXPECT_TRUE(guest.waitForEnd(kGuestTimeout)) << "the guest hung\n" << guest.diagnostics();
+        return Finished(guest);
+    }
+
+    // The records of a guest that has ended, which must have gone through to its end.
+    std::vector<Record> Finished(const rig::Guest& guest) {
+        std::vector<Record> records = guest.records();
+        const auto exit = RecordsOf(records, rig::kExitRecord);
+        EXPECT_FALSE(RecordsOf(records, rig::kEndRecord).empty())
+            << "the guest did not finish its job\n"
+            << guest.diagnostics();
+        EXPECT_TRUE(exit.size() == 1 && exit[0].size() == 2 && exit[0][1] == "0")
+            << "the runner failed\n"
+            << guest.diagnostics();
+        return records;
+    }
+
+    rig::ExpectedBoxes expected_{kSampleContainer};
+    std::filesystem::path folder_;
+};
+
+class FloppyJob : public RealDrives, public ::testing::WithParamInterface<Scenario> {
+protected:
+    rig::GuestSetup Setup(const std::string& disk) const {
+        const Scenario& scenario = GetParam();
+        std::string drive = "if=none,id=disk,format=raw,file=" + disk;
+        if (scenario.options & kWriteProtected)
+            drive += ",readonly=on";
+        if (scenario.ending == Ending::PulledOut)
+            drive += ",throttling.bps-write=" + std::to_string(kThrottledBytesPerSecond);
+        rig::GuestSetup setup{folder_.string(), {"-drive", drive}, {"rig_entry=0"}};
+        if (scenario.drive == kUsbFloppy) {
+            // A removable disk of 2,880 sectors on a USB host controller and no floppy drive;
+            // unless a variable names it, discovery must find it.
+            setup.devices.insert(
+                setup.devices.end(),
+                {"-device", "qemu-xhci", "-device",
+                 std::string("usb-storage,removable=on,drive=disk,id=") + kUsbDiskId});
+            setup.guestVariables.push_back(std::string("rig_wait=") + kUsbDiskDevice);
+            if (scenario.options & kNamedByVariable)
+                setup.guestVariables.push_back(std::string("BOOTMEDIA_DRIVE_A=") + kUsbDiskDevice);
+        } else {
+            setup.devices.insert(
+                setup.devices.end(),
+                {"-device", std::string("floppy,unit=0,drive=disk,drive-type=") + scenario.drive});
+        }
+        return setup;
+    }
+
+    // Runs the guest; for a pulled-out job, pulls the USB floppy out as soon as the first
+    // cylinder is on it.
+    std::vector<Record> RunJob(const std::string& disk) {
+        rig::Guest guest(Setup(disk));
+        EXPECT_TRUE(guest.started()) << "QEMU did not start";
+        if (GetParam().ending != Ending::PulledOut) {
+            EXPECT_TRUE(guest.waitForEnd(kGuestTimeout)) << "the guest hung\n"
+                                                         << guest.diagnostics();
+            return Finished(guest);
+        }
+        const bool underWay = guest.waitFor(
+            [&] { return CylindersEqual(test::ReadFileBytes(disk), expected_.image(), 0, 1); },
+            kGuestTimeout);
+        EXPECT_TRUE(underWay) << "the first cylinder never reached the disk\n"
+                              << guest.diagnostics();
+        EXPECT_TRUE(guest.removeDevice(kUsbDiskId)) << guest.diagnostics();
+        EXPECT_TRUE(guest.waitForEnd(kEndAfterUnplugTimeout))
+            << "the job hung once the USB floppy was pulled out\n"
+            << guest.diagnostics();
+        return Finished(guest);
+    }
+};
+
+// checks that each drive and disk ends the job as the disk allows: a 1.44 MB disk written with
+// the front cylinders of the boot image, reported good and booting; any other disk refused with
+// the write error and nothing written; a disk pulled out in the middle failed at that cylinder
+// with what was written before it intact; a drive that takes no 1.44 MB disk never offered. Never
+// a success box for a disk that is not good.
+TEST_P(FloppyJob, EndsAsTheDiskAllows) {
+    const Scenario& scenario = GetParam();
+    const std::string disk = file("disk.img");
+    ASSERT_TRUE(test::WriteFileBytes(disk, Bytes(scenario.diskBytes, kBlank)));
+    const std::vector<Record> records = RunJob(disk);
+    const Bytes written = test::ReadFileBytes(disk);
+    ASSERT_EQ(written.size(), scenario.diskBytes);
+    const Bytes& image = expected_.image();
+    const std::size_t cylinders = WrittenCylinders(image);
+    const std::vector<Box> boxes = rig::BoxesOf(records);
+    const std::vector<Record> outcome = RecordsOf(records, rig::kOutcomeRecord);
+    const std::vector<Record> startup = RecordsOf(records, rig::kStartupRecord);
+    ASSERT_EQ(startup.size(), 1u);
+    ASSERT_EQ(startup[0].size(), 5u) << RecordText(startup[0]);
+
+    if (scenario.ending == Ending::NotOffered) {
+        EXPECT_EQ(startup[0][2], "0") << "discovery offered a drive that takes no 1.44 MB disk";
+        EXPECT_EQ(boxes, std::vector<Box>{});
+        EXPECT_TRUE(BlankFrom(written, 0)) << "a drive not offered was written";
+        return;
+    }
+    EXPECT_EQ(startup[0][3], "A") << "discovery found no drive A:";
+    if (scenario.ending == Ending::Written) {
+        EXPECT_EQ(boxes, (std::vector<Box>{expected_.question(), expected_.success('A')}));
+        EXPECT_EQ(outcome, (std::vector<Record>{{"outcome", "0", "0"}}));
+        ASSERT_TRUE(CylindersEqual(written, image, 0, cylinders)) << "the front cylinders differ";
+        EXPECT_TRUE(BlankFrom(written, cylinders)) << "written past the front cylinders";
+        const disctest::Run boot = disctest::BootFloppy(disk, file("boot.log"));
+        EXPECT_EQ(boot.status, kBootedStatus) << boot.output;
+        EXPECT_NE(boot.output.find(kBootedMarker), std::string::npos) << boot.output;
+        return;
+    }
+    EXPECT_EQ(boxes, (std::vector<Box>{expected_.question(), expected_.writeError()}));
+    EXPECT_EQ(outcome, (std::vector<Record>{{"outcome", "1", "0"}}));
+    if (scenario.ending == Ending::Refused) {
+        EXPECT_TRUE(BlankFrom(written, 0)) << "a refused disk was written";
+        return;
+    }
+    // The first write went through at once; the one held when the disk went failed (or went
+    // through as the disk left, and the next one failed). Nothing after the failing cylinder.
+    std::size_t onDisk = 0;
+    while (onDisk < cylinders && CylindersEqual(written, image, onDisk, onDisk + 1))
+        ++onDisk;
+    EXPECT_GE(onDisk, 1u) << "the cylinder written before the disk was pulled out is not on it";
+    EXPECT_LT(onDisk, cylinders) << "every cylinder reached a disk that was pulled out";
+    EXPECT_TRUE(BlankFrom(written, onDisk)) << "written after the failing cylinder";
+}
+
+INSTANTIATE_TEST_SUITE_P(Guest, FloppyJob, ::testing::ValuesIn(kScenarios),
+                         [](const auto& scenario) { return std::string(scenario.param.name); });
+
+// checks that a mounted disc in the optical drive, which no one may open exclusively, holds
+// start-up up for less than a second, and that the log says why the drive was left out.
+TEST_F(RealDrives, BusyOpticalDriveDoesNotHoldUpStartUp) {
+    const std::string content = file("disc");
+    std::filesystem::create_directories(content);
+    ASSERT_TRUE(test::WriteFileBytes(content + "/README.TXT", Bytes(10, 'x')));
+    const std::string disc = file("disc.iso");
+    const test::ProgramRun made =
+        test::RunProgram({"xorriso", "-as", "mkisofs", "-quiet", "-o", disc, content});
+    ASSERT_EQ(made.status, 0) << made.output;
+
+    const std::vector<Record> records = RunGuest(
+        {folder_.string(),
+         {"-drive", "if=none,id=cd,format=raw,media=cdrom,readonly=on,file=" + disc, "-device",
+          "ide-cd,drive=cd"},
+         {std::string("rig_wait=") + kOpticalDevice, std::string("rig_mount=") + kOpticalDevice}});
+    const std::vector<Record> startup = RecordsOf(records, rig::kStartupRecord);
+    ASSERT_EQ(startup.size(), 1u);
+    ASSERT_EQ(startup[0].size(), 5u) << RecordText(startup[0]);
+    EXPECT_LT(std::atoi(startup[0][1].c_str()), kStartupLimit) << "start-up took that many ms";
+    std::string log;
+    for (const Record& record : RecordsOf(records, rig::kLogRecord))
+        log += record[1] + "\n";
+    EXPECT_NE(log.find(kOpticalDevice), std::string::npos)
+        << "the log does not name the busy drive:\n"
+        << log;
+}
+
+} // namespace
