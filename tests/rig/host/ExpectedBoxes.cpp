@@ -8,7 +8,6 @@
 #include "tests/rig/Protocol.h"
 
 #include <cstdlib>
-#include <memory>
 
 namespace rig {
 namespace {
@@ -33,16 +32,14 @@ std::vector<Box> BoxesOf(const std::vector<std::vector<std::string>>& records) {
 
 ExpectedBoxes::ExpectedBoxes(const std::string& container) : container_(container) {
     const platform::FileHandle file(OpenResourceFile(container.c_str(), true));
-    std::uint16_t count = 0;
-    const std::unique_ptr<ResourceEntry, FreeDeleter> directory(
-        ReadResourceDirectory(file.get(), &count));
     std::uint32_t size = 0;
-    const std::unique_ptr<void, FreeDeleter> data(
-        ReadResourceData(file.get(), catalogue::kBootImage, directory.get(), &size));
-    if (GetResourceError() == kResourceOk && data) {
-        const auto* bytes = static_cast<const std::uint8_t*>(data.get());
-        image_.assign(bytes, bytes + size);
-    }
+    const std::uint32_t offset = GetResourceLocation(file.get(), catalogue::kBootImage, &size);
+    if (GetResourceError() != kResourceOk)
+        return;
+    image_.resize(size);
+    std::uint32_t read = 0;
+    if (!ReadResourceBytesAt(file.get(), offset, image_.data(), size, &read) || read != size)
+        image_.clear();
 }
 
 bool ExpectedBoxes::valid() const {
