@@ -11,9 +11,8 @@ bool CBootMediaApp::InitInstance() {
     auto dialog = std::make_unique<CBootMediaDlg>();
     SetMainWindow(dialog.get());
 
-    fw::CommandLineInfo commandLine;
-    ParseCommandLine(commandLine);
-    if (commandLine.fileName == kNoCdWord)
+    // main has read the command line (its own parse gives the framework's file name too).
+    if (!m_cdEnabled)
         dialog->EnableCd(false);
 
     dialog->DoModal();

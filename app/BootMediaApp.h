@@ -9,6 +9,12 @@ inline constexpr const char* kNoCdWord = "nocd";
 
 class CBootMediaApp : public fw::Application {
 public:
+    /// false: the command line said "nocd". Called before the framework starts.
+    void EnableCd(bool enable) { m_cdEnabled = enable; }
+
     /// Runs the dialog; returns false so that the process ends when it is over.
     bool InitInstance() override;
+
+private:
+    bool m_cdEnabled = true;
 };

@@ -31,6 +31,13 @@ public:
     /// process with exit code 0 after the one message the program carries itself.
     int DoModal() override;
 
+    /// What start-up found, for whoever works the dialog without looking at it: the recorders,
+    /// position i behind entry i of the recorder list (the floppy list's drives are in
+    /// FloppyDevice), and whether the container's boot image has a floppy's size, so that drives
+    /// were looked for at all.
+    const RecorderList& Recorders() const { return m_recorders; }
+    bool BootImageFits() const { return m_bootImageFits; }
+
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& dx) override;
@@ -67,4 +74,5 @@ private:
     std::int32_t m_recorderCount = 0;
     RecorderList m_recorders;
     FloppyWriter m_floppyWriter;
+    bool m_bootImageFits = false;
 };

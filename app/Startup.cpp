@@ -36,7 +36,8 @@ int CBootMediaDlg::DoModal() {
         imageSize = 0;
 
     m_strStatus = ContainerString(catalogue::kOpenedStatus);
-    if (imageSize != catalogue::kBootImageBytes) {
+    m_bootImageFits = imageSize == catalogue::kBootImageBytes;
+    if (!m_bootImageFits) {
         m_strStatus =
             format::FormatResource(catalogue::kInvalidImageStatusFormat,
                                    ContainerText(catalogue::kInvalidImageStatusFormat).get(),

@@ -1,299 +1,295 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Records a bootable disc of about 300 MB (100 files of 3 MB and a boot floppy) into a file
-// recorder through the disc master, and builds the same disc with xorriso's mkisofs emulation
-// from the same files: wall time and peak memory of each, side by side.
+// CD figures: the CD build job as the user runs it (RunCdBuildJob with its fixed pauses set to
+// zero: the real container reader, piece copy, temporary storages, boot property pass, disc
+// master and a file recorder) beside xorriso's mkisofs emulation building the same disc from the
+// same files as plain files, in the same run, alternating. For each size: 100 files of
+// incompressible bytes and a boot floppy; the median wall time, processor time and peak memory
+// of each, their ratio, and a check that the job's disc holds every file byte for byte.
 //
-//   cd_bench [folder]   (default: a new folder under $TMPDIR or /tmp, removed afterwards)
+//   cd_bench [--runs=N] [--sizes=MiB,MiB,...] [FOLDER]
+//     default: 3 runs, sizes 30,300,900 MiB, a new folder under $TMPDIR or /tmp removed
+//     afterwards. Exit status 1 when a job, xorriso or a disc check failed.
 
-#include "platform/ComApartment.h"
-#include "platform/ComPtr.h"
-#include "platform/ImageMastering.h"
-#include "platform/Storage.h"
+#include "app/JobState.h"
+#include "bench/BenchProcess.h"
+#include "bench/CdBenchSet.h"
+#include "cd/CdBuildJob.h"
+#include "platform/linux/cd/RecorderRegistry.h"
+#include "resfile/ResourceFile.h"
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
+#include <optional>
+#include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
+#include <string_view>
+#include <thread>
 #include <unistd.h>
 #include <vector>
-
-using namespace win;
-using platform::ComPtr;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
-constexpr int kFiles = 100;
-constexpr std::size_t kFileBytes = 3 * 1024 * 1024;
-constexpr std::size_t kFloppyBytes = 1474560;
-constexpr std::size_t kChunkBytes = 1024 * 1024;
-constexpr DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
-constexpr DWORD kStreamMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_WRITE;
-constexpr PROPID kBootEnabled = 4;
-constexpr PROPID kBootImage = 8;
-constexpr const char* kBootName = "boot.img";
-constexpr const char* kCatalogName = "boot.cat";
-constexpr const char* kRecordersVariable = "BOOTMEDIA_RECORDERS";
-constexpr const char* kClearRefs = "/proc/self/clear_refs";
-constexpr const char* kResetPeak = "5";
-constexpr const char* kStatus = "/proc/self/status";
-constexpr const char* kPeakField = "VmHWM:";
-constexpr double kMiB = 1024.0 * 1024.0;
-constexpr double kKiBPerMiB = 1024.0;
-constexpr double kMicro = 1e6;
+constexpr int kDefaultRuns = 3;
+constexpr const char* kDefaultSizes = "30,300,900";
+constexpr std::string_view kRunsOption = "--runs=";
+constexpr std::string_view kSizesOption = "--sizes=";
+constexpr std::uint64_t kMiB = 1024 * 1024;
+constexpr int kPhases = 7;
+constexpr std::chrono::milliseconds kPhasePoll{1};
+constexpr const char* kTempVariable = "TMPDIR";
 
-// Bytes that do not compress or repeat: a xorshift generator.
-struct Noise {
-    std::uint64_t state;
-    void fill(std::vector<char>& buffer) {
-        for (char& byte : buffer) {
-            state ^= state << 13;
-            state ^= state >> 7;
-            state ^= state << 17;
-            byte = static_cast<char>(state);
-        }
-    }
+struct Options {
+    int runs = kDefaultRuns;
+    std::vector<std::uint64_t> sizesMiB;
+    std::optional<fs::path> folder;
 };
 
-void WriteNoise(const fs::path& path, std::size_t size, std::uint64_t seed) {
-    std::ofstream out(path, std::ios::binary);
-    Noise noise{seed};
-    std::vector<char> chunk(kChunkBytes);
-    for (std::size_t left = size; left > 0;) {
-        noise.fill(chunk);
-        const std::size_t piece = std::min(left, chunk.size());
-        out.write(chunk.data(), static_cast<std::streamsize>(piece));
-        left -= piece;
+std::optional<Options> ParseOptions(int argc, char** argv) {
+    Options options;
+    std::string sizes = kDefaultSizes;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument.starts_with(kRunsOption))
+            options.runs = std::atoi(argv[i] + kRunsOption.size());
+        else if (argument.starts_with(kSizesOption))
+            sizes = argument.substr(kSizesOption.size());
+        else if (!argument.starts_with("-") && !options.folder)
+            options.folder = fs::path(argument);
+        else
+            return std::nullopt;
     }
+    std::istringstream list(sizes);
+    for (std::string size; std::getline(list, size, ',');)
+        options.sizesMiB.push_back(std::strtoull(size.c_str(), nullptr, 10));
+    if (options.runs < 1 || options.sizesMiB.empty())
+        return std::nullopt;
+    for (std::uint64_t size : options.sizesMiB)
+        if (size == 0)
+            return std::nullopt;
+    return options;
 }
 
-// Copies a file into a stream in 1 MiB pieces.
-bool CopyInto(const fs::path& path, IStream* stream) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> chunk(kChunkBytes);
-    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-        ULONG written = 0;
-        const auto piece = static_cast<ULONG>(in.gcount());
-        if (FAILED(stream->Write(chunk.data(), piece, &written)) || written != piece)
-            return false;
-    }
-    return true;
-}
-
-double Seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-double CpuSeconds(const rusage& usage) {
-    const auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / kMicro;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// The processor time of this process (all its threads) so far.
-double OwnCpuSeconds() {
-    rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    return CpuSeconds(usage);
-}
-
-// The peak resident memory of this process since the last reset, in MiB.
-double PeakMiB() {
-    std::ifstream status(kStatus);
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind(kPeakField, 0) == 0)
-            return std::strtod(line.c_str() + std::char_traits<char>::length(kPeakField), nullptr) /
-                   kKiBPerMiB;
-    return 0;
-}
-
-void ResetPeak() {
-    std::ofstream(kClearRefs) << kResetPeak;
-}
-
-PROPSPEC SpecOf(PROPID id) {
-    PROPSPEC specifier = {};
-    specifier.ulKind = PRSPEC_PROPID;
-    specifier.propid = id;
-    return specifier;
-}
-
-// The job's steps on the disc master: the file set into a temporary storage, the boot
-// properties and AddData; staged() is called before RecordDisc.
-HRESULT StageAndRecord(const fs::path& files, const fs::path& disc,
-                       const std::function<void()>& staged) {
-    setenv(kRecordersVariable, disc.c_str(), 1);
-    ComPtr<IDiscMaster> master;
-    HRESULT result = CoCreateInstance(CLSID_MSDiscMasterObj, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IDiscMaster, master.putVoid());
-    if (FAILED(result) || FAILED(result = master->Open()))
-        return result;
-    ComPtr<IEnumDiscRecorders> recorders;
-    IDiscRecorder* first[1] = {};
-    if (FAILED(result = master->EnumDiscRecorders(recorders.put())) ||
-        (result = recorders->Next(1, first, nullptr)) != S_OK)
-        return FAILED(result) ? result : E_FAIL;
-    const auto recorder = ComPtr<IDiscRecorder>::adopt(first[0]);
-    ComPtr<IJolietDiscMaster> joliet;
-    if (FAILED(result = master->SetActiveDiscRecorder(recorder.get())) ||
-        FAILED(result = master->QueryInterface(IID_IJolietDiscMaster, joliet.putVoid())))
-        return result;
-
-    ComPtr<IStorage> storage;
-    if (FAILED(result = StgCreateDocfile(nullptr, kStorageMode, 0, storage.put())))
-        return result;
-    for (int i = 0; i < kFiles; ++i) {
-        const std::string name = "file" + std::to_string(i) + ".bin";
-        const std::u16string wide(name.begin(), name.end());
-        ComPtr<IStream> stream;
-        if (FAILED(result = storage->CreateStream(wide.c_str(), kStreamMode, 0, 0, stream.put())))
-            return result;
-        if (!CopyInto(files / name, stream.get()))
-            return E_FAIL;
-    }
-
-    ComPtr<IPropertyStorage> properties;
-    if (FAILED(result = joliet->GetJolietProperties(properties.put())))
-        return result;
-    const PROPSPEC enabledSpec = SpecOf(kBootEnabled);
-    const PROPSPEC imageSpec = SpecOf(kBootImage);
-    PROPVARIANT enabled = {};
-    enabled.vt = VT_BOOL;
-    enabled.boolVal = VARIANT_TRUE;
-    PROPVARIANT image = {};
-    properties->WriteMultiple(1, &enabledSpec, &enabled, PID_FIRST_USABLE);
-    properties->ReadMultiple(1, &imageSpec, &image);
-    const bool copied = image.vt == VT_STREAM && CopyInto(files / kBootName, image.pStream);
-    PropVariantClear(&image);
-    if (!copied)
-        return E_FAIL;
-    if (FAILED(result = joliet->SetJolietProperties(properties.get())) ||
-        FAILED(result = joliet->AddData(storage.get(), 1)))
-        return result;
-    storage.reset();
-    properties.reset();
-    staged();
-    return master->RecordDisc(0, 1);
-}
-
-// Time and peak memory of one phase.
-struct Phase {
+// One run of the job, its time split by phase.
+struct JobRun {
+    bool good = false;
     double seconds = 0;
     double cpuSeconds = 0;
     double peakMiB = 0;
+    /// Seconds spent in each phase, as a monitor polling every millisecond sees them.
+    std::array<double, kPhases> phaseSeconds{};
 };
 
-struct Figures {
-    HRESULT result = E_FAIL;
-    Phase staging;
-    Phase recording;
+// Notes when each phase begins, polling as the CD monitor does, but every millisecond, until
+// the job is no longer busy.
+class PhaseClock {
+public:
+    explicit PhaseClock(Clock::time_point start)
+        : thread_([this, start] {
+              starts_.fill(start);
+              // The job starts in phase 0; a late start of this thread still sees phase 1 begin
+              // with the first poll.
+              int seen = 0;
+              while (JobState.busy) {
+                  const int phase = JobState.cdPhase;
+                  if (phase != seen && phase >= 0 && phase < kPhases)
+                      starts_[static_cast<std::size_t>(phase)] = Clock::now();
+                  seen = phase;
+                  std::this_thread::sleep_for(kPhasePoll);
+              }
+          }) {}
+
+    /// Waits for the job's end; the time each phase lasted, until end.
+    std::array<double, kPhases> phaseSeconds(Clock::time_point end) {
+        thread_.join();
+        std::array<double, kPhases> seconds{};
+        Clock::time_point next = end;
+        for (int phase = kPhases - 1; phase >= 0; --phase) {
+            const Clock::time_point begun = starts_[static_cast<std::size_t>(phase)];
+            if (begun > starts_[0] || phase == 0) {
+                seconds[static_cast<std::size_t>(phase)] =
+                    std::chrono::duration<double>(next - begun).count();
+                next = begun;
+            }
+        }
+        return seconds;
+    }
+
+private:
+    std::array<Clock::time_point, kPhases> starts_{};
+    std::thread thread_;
 };
 
-// The job's steps on the disc master: the file set into a temporary storage, the boot
-// properties, AddData, and then RecordDisc, each phase measured on its own.
-Figures RecordWithDiscMaster(const fs::path& files, const fs::path& disc) {
-    Figures figures;
-    ResetPeak();
+JobRun RunJob(const fs::path& container) {
+    JobRun run;
+    JobState.resourceFile = OpenResourceFile(container.c_str(), true);
+    if (JobState.resourceFile == win::INVALID_HANDLE_VALUE)
+        return run;
+    const CdJobTiming timing{.startPause = 0, .phasePause = 0, .pause = [](win::DWORD) {}};
+    JobState.selectedRecorder = 0;
+    JobState.cdPhase = 0;
+    JobState.busy = true;
+    bench::ResetOwnPeak();
+    const double cpuStart = bench::OwnCpuSeconds();
     const Clock::time_point start = Clock::now();
-    const double cpuStart = OwnCpuSeconds();
-    figures.result = StageAndRecord(files, disc, [&figures, start, cpuStart] {
-        figures.staging = {Seconds(start), OwnCpuSeconds() - cpuStart, PeakMiB()};
-        ResetPeak();
-    });
-    figures.recording = {Seconds(start) - figures.staging.seconds,
-                         OwnCpuSeconds() - cpuStart - figures.staging.cpuSeconds, PeakMiB()};
-    return figures;
-}
-
-struct ChildRun {
-    int status = -1;
-    double cpuSeconds = 0;
-    double peakMiB = 0;
-};
-
-ChildRun RunXorriso(const fs::path& files, const fs::path& disc) {
-    std::vector<std::string> arguments = {"xorriso", "-as", "mkisofs",    "-quiet", "-J", "-b",
-                                          kBootName, "-c",  kCatalogName, "-o",     disc, files};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    ChildRun run;
-    const pid_t child = fork();
-    if (child == 0) {
-        execvp(argv[0], argv.data());
-        _exit(EXIT_FAILURE);
-    }
-    int status = 0;
-    rusage usage = {};
-    if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
-        run.status = WEXITSTATUS(status);
-        run.cpuSeconds = CpuSeconds(usage);
-        run.peakMiB = static_cast<double>(usage.ru_maxrss) / kKiBPerMiB;
-    }
+    PhaseClock phases(start);
+    RunCdBuildJob(timing);
+    const Clock::time_point end = Clock::now();
+    run.seconds = std::chrono::duration<double>(end - start).count();
+    run.cpuSeconds = bench::OwnCpuSeconds() - cpuStart;
+    run.peakMiB = bench::OwnPeakMiB();
+    run.phaseSeconds = phases.phaseSeconds(end);
+    run.good = !JobState.failed;
+    CloseResourceFile(JobState.resourceFile);
+    JobState.resourceFile = nullptr;
     return run;
 }
 
-double SizeMiB(const fs::path& path) {
-    std::error_code error;
-    const auto size = fs::file_size(path, error);
-    return error ? 0 : static_cast<double>(size) / kMiB;
+bench::ChildRun RunXorriso(const bench::CdBenchSet& set, const fs::path& disc) {
+    return bench::RunChild({"xorriso", "-as", "mkisofs", "-quiet", "-J", "-b",
+                            bench::kBootFloppyName, "-c", "boot.cat", "-o", disc.string(),
+                            set.files.string()});
+}
+
+// The phases the job passes through, and what it does in each.
+constexpr std::array<std::pair<int, const char*>, 6> kPhaseNames = {{{0, "opening"},
+                                                                     {1, "files"},
+                                                                     {3, "boot"},
+                                                                     {4, "hand-over"},
+                                                                     {5, "recording"},
+                                                                     {6, "closing"}}};
+
+std::string PhaseLine(const std::array<std::vector<double>, kPhases>& seconds) {
+    std::string line;
+    for (const auto& [phase, name] : kPhaseNames) {
+        char part[64] = {};
+        std::snprintf(part, sizeof part, "%s%s %.2f", line.empty() ? "" : ", ", name,
+                      bench::Median(seconds[static_cast<std::size_t>(phase)]));
+        line += part;
+    }
+    return line;
+}
+
+struct SizeFigures {
+    std::uint64_t sizeMiB = 0;
+    double jobSeconds = 0;
+    double xorrisoSeconds = 0;
+    double jobPeakMiB = 0;
+    double xorrisoPeakMiB = 0;
+};
+
+// Runs the job and xorriso alternately on one size, prints the figures, and checks the disc.
+std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeMiB, int runs,
+                                       const fs::path& disc) {
+    const fs::path folder = root / (std::to_string(sizeMiB) + "MiB");
+    bench::CdBenchSet set;
+    std::string error;
+    if (!bench::MakeCdBenchSet(folder, sizeMiB * kMiB, RESFILE_TOOL, &set, &error)) {
+        std::printf("%s\n", error.c_str());
+        return std::nullopt;
+    }
+    std::printf("\n%llu MiB: 100 files of %llu bytes and a boot floppy\n",
+                static_cast<unsigned long long>(sizeMiB),
+                static_cast<unsigned long long>(set.fileBytes));
+    std::vector<double> jobSeconds, jobCpu, jobPeak;
+    std::array<std::vector<double>, kPhases> phaseSeconds;
+    std::vector<double> xorrisoSeconds, xorrisoCpu, xorrisoPeak;
+    bool good = true;
+    const fs::path reference = folder / "ref.iso";
+    for (int run = 0; run < runs; ++run) {
+        fs::remove(disc);
+        // Each run starts with nothing left to write back, so no run pays for the writes of the
+        // set's making or of the run before it.
+        sync();
+        const JobRun job = RunJob(set.container);
+        good = good && job.good;
+        jobSeconds.push_back(job.seconds);
+        for (std::size_t phase = 0; phase < phaseSeconds.size(); ++phase)
+            phaseSeconds[phase].push_back(job.phaseSeconds[phase]);
+        jobCpu.push_back(job.cpuSeconds);
+        jobPeak.push_back(job.peakMiB);
+        fs::remove(reference);
+        sync();
+        const bench::ChildRun xorriso = RunXorriso(set, reference);
+        good = good && xorriso.status == 0;
+        xorrisoSeconds.push_back(xorriso.seconds);
+        xorrisoCpu.push_back(xorriso.cpuSeconds);
+        xorrisoPeak.push_back(xorriso.peakMiB);
+        std::printf("  run %d: job %.2f s (files %.2f s, recording %.2f s), %s; xorriso %.2f s, "
+                    "status %d\n",
+                    run + 1, job.seconds, job.phaseSeconds[1], job.phaseSeconds[5],
+                    job.good ? "disc good" : "FAILED", xorriso.seconds, xorriso.status);
+    }
+    SizeFigures figures{.sizeMiB = sizeMiB,
+                        .jobSeconds = bench::Median(jobSeconds),
+                        .xorrisoSeconds = bench::Median(xorrisoSeconds),
+                        .jobPeakMiB = bench::Median(jobPeak),
+                        .xorrisoPeakMiB = bench::Median(xorrisoPeak)};
+    std::printf("  job (pauses 0): median %.2f s (%.2f s processor), peak %.1f MiB\n"
+                "    phases, medians in s: %s\n",
+                figures.jobSeconds, bench::Median(jobCpu), figures.jobPeakMiB,
+                PhaseLine(phaseSeconds).c_str());
+    std::printf("  xorriso -as mkisofs -J -b -c: median %.2f s (%.2f s processor), peak %.1f MiB\n",
+                figures.xorrisoSeconds, bench::Median(xorrisoCpu), figures.xorrisoPeakMiB);
+    std::printf("  ratio job / xorriso: %.2f\n", figures.jobSeconds / figures.xorrisoSeconds);
+    const std::string fault = bench::CheckDiscFiles(disc, set, folder / "extracted");
+    std::printf("  disc of the last job: %s\n",
+                fault.empty() ? "every file byte for byte" : fault.c_str());
+    fs::remove_all(folder);
+    if (!good || !fault.empty())
+        return std::nullopt;
+    return figures;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool ownFolder = argc < 2;
-    std::string folder =
-        ownFolder ? (fs::temp_directory_path() / "cd_bench-XXXXXX").string() : std::string(argv[1]);
-    if (ownFolder && mkdtemp(folder.data()) == nullptr) {
+    const std::optional<Options> options = ParseOptions(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "usage: cd_bench [--runs=N] [--sizes=MiB,MiB,...] [FOLDER]\n");
+        return EXIT_FAILURE;
+    }
+    std::string made = (fs::temp_directory_path() / "cd_bench-XXXXXX").string();
+    if (!options->folder && mkdtemp(made.data()) == nullptr) {
         std::perror("mkdtemp");
         return EXIT_FAILURE;
     }
-    const fs::path root = folder;
-    const fs::path files = root / "files";
-    fs::create_directories(files);
-    for (int i = 0; i < kFiles; ++i)
-        WriteNoise(files / ("file" + std::to_string(i) + ".bin"), kFileBytes,
-                   static_cast<std::uint64_t>(i) + 1);
-    WriteNoise(files / kBootName, kFloppyBytes, kFiles + 1);
-    std::printf("file set: %d files of %.0f MiB and a %zu-byte boot floppy in %s\n", kFiles,
-                static_cast<double>(kFileBytes) / kMiB, kFloppyBytes, files.c_str());
-
-    int exitCode = EXIT_SUCCESS;
-    {
-        const platform::ComApartment apartment;
-        const Figures figures = RecordWithDiscMaster(files, root / "disc.iso");
-        std::printf("disc master, staging into a temporary storage: %.2f s (%.2f s processor), "
-                    "peak %.1f MiB\n",
-                    figures.staging.seconds, figures.staging.cpuSeconds, figures.staging.peakMiB);
-        std::printf("disc master, RecordDisc: result 0x%08X, %.2f s (%.2f s processor), peak "
-                    "%.1f MiB, disc %.1f MiB\n",
-                    static_cast<unsigned>(figures.result), figures.recording.seconds,
-                    figures.recording.cpuSeconds, figures.recording.peakMiB,
-                    SizeMiB(root / "disc.iso"));
-        if (figures.result != S_OK)
-            exitCode = EXIT_FAILURE;
+    const fs::path root = options->folder.value_or(fs::path(made));
+    fs::create_directories(root / "tmp");
+    // The job's temporary storages go beside the files, on the same file system as xorriso's.
+    setenv(kTempVariable, (root / "tmp").c_str(), 1);
+    const fs::path disc = root / "disc.iso";
+    const platform::layer::ScopedRecorderSources recorder(
+        {.opticalDrives = false, .files = {disc.string()}});
+    // Found once, as the program finds its recorders at start-up before any job.
+    if (platform::layer::Recorders().size() != 1) {
+        std::fprintf(stderr, "the file recorder %s is not usable\n", disc.c_str());
+        return EXIT_FAILURE;
     }
-    const Clock::time_point start = Clock::now();
-    const ChildRun reference = RunXorriso(files, root / "ref.iso");
-    const double seconds = Seconds(start);
-    std::printf("xorriso -as mkisofs -J -b %s -c %s: status %d, %.2f s (%.2f s processor), "
-                "peak %.1f MiB, disc %.1f MiB\n",
-                kBootName, kCatalogName, reference.status, seconds, reference.cpuSeconds,
-                reference.peakMiB, SizeMiB(root / "ref.iso"));
-    if (reference.status != 0)
-        exitCode = EXIT_FAILURE;
-    if (ownFolder)
+    std::printf("CD build job (pauses 0) into a file recorder beside xorriso, %d runs each, "
+                "alternating, medians; files in %s\n",
+                options->runs, root.c_str());
+
+    std::vector<SizeFigures> all;
+    bool good = true;
+    for (std::uint64_t size : options->sizesMiB) {
+        const std::optional<SizeFigures> figures = MeasureSize(root, size, options->runs, disc);
+        good = good && figures.has_value();
+        if (figures)
+            all.push_back(*figures);
+    }
+    std::printf("\nsummary:  size   job s  xorriso s  ratio  job peak MiB  xorriso peak MiB\n");
+    for (const SizeFigures& f : all)
+        std::printf("      %5llu MiB  %5.2f  %9.2f  %5.2f  %12.1f  %16.1f\n",
+                    static_cast<unsigned long long>(f.sizeMiB), f.jobSeconds, f.xorrisoSeconds,
+                    f.jobSeconds / f.xorrisoSeconds, f.jobPeakMiB, f.xorrisoPeakMiB);
+    if (!options->folder)
         fs::remove_all(root);
-    return exitCode;
+    else
+        fs::remove(disc);
+    return good ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -10,6 +10,7 @@
 /// widened to UTF-16 and holding the bytes of its contents entry (a set without files gives a
 /// storage without streams); the caller owns it. Calling thread: the CD build job's. Throws
 /// BuildFailure: "Failed Creating temp" when the storage cannot be made, "Failed converting
-/// name" for a name the code page cannot convert, "Failed creating stream" for a name the storage
-/// refuses, or what StoreEntry throws (a name without contents entry among them).
+/// name" for a name the code page does not convert one-to-one, "Failed creating stream" for a
+/// name the storage refuses or already holds in any case, or what StoreEntry throws (a name
+/// without contents entry among them).
 platform::ComPtr<win::IStorage> BuildFileSet();

@@ -8,7 +8,9 @@ using namespace win;
 
 namespace {
 constexpr DWORD kStorageMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_READWRITE;
-constexpr DWORD kNewStreamMode = STGM_CREATE | STGM_SHARE_EXCLUSIVE | STGM_WRITE;
+// Without STGM_CREATE: a second file of a name already in the storage (in any case) is refused,
+// never put in place of the first, so no file of the set goes missing from the disc unnoticed.
+constexpr DWORD kNewStreamMode = STGM_SHARE_EXCLUSIVE | STGM_WRITE;
 constexpr DWORD kReserved = 0;
 } // namespace
 

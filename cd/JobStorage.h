@@ -12,7 +12,8 @@
 /// cannot be created.
 platform::ComPtr<win::IStorage> CreateTemporaryStorage(const char* reason);
 
-/// Creates the stream name in storage (replacing one of that name), writes the data of
-/// container entry id into it and releases it. Throws BuildFailure: "Failed creating stream"
-/// when the stream cannot be created, or what CopyEntryToStream throws.
+/// Creates the stream name in storage, writes the data of container entry id into it and
+/// releases it. Throws BuildFailure: "Failed creating stream" when the stream cannot be created,
+/// a name the storage already holds among them (the storage compares names ignoring case), or
+/// what CopyEntryToStream throws.
 void StoreEntry(win::IStorage* storage, const win::OLECHAR* name, ResourceId id);

@@ -5,7 +5,7 @@
 #include "cd/BuildFailure.h"
 
 #include <algorithm>
-#include <array>
+#include <vector>
 
 using namespace win;
 
@@ -16,7 +16,7 @@ void CopyEntryToStream(ResourceId id, IStream* stream) {
     if (GetResourceError() != kResourceOk)
         throw BuildFailure{buildfailure::kMissingContent};
 
-    std::array<std::uint8_t, kCopyPieceBytes> piece{};
+    std::vector<std::uint8_t> piece(std::min(kCopyPieceBytes, size));
     for (std::uint32_t done = 0; done < size;) {
         const std::uint32_t length = std::min(kCopyPieceBytes, size - done);
         std::uint32_t read = 0;

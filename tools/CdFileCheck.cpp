@@ -3,66 +3,17 @@
 // that Windows reads, so they must be names Windows can open there.
 
 #include "resfile/Catalogue.h"
+#include "tools/CdNameCheck.h"
 #include "tools/ContainerCheck.h"
 #include "tools/TextEscapes.h"
 
-#include <map>
 #include <optional>
+#include <vector>
 
 namespace tools {
 namespace {
 
-constexpr std::size_t kMaxJolietNameChars = 64;
-constexpr std::string_view kForbiddenChars = "/\\:*?\"<>|;";
-constexpr unsigned char kFirstPrintable = 0x20;
-constexpr unsigned char kDelete = 0x7F;
 constexpr std::size_t kQuoteChars = 80;
-
-// Windows-1252 case pairs outside the two ranges where the capital is the small letter - 0x20.
-struct CasePair {
-    unsigned char small, capital;
-};
-constexpr CasePair kOddCasePairs[] = {{0x9A, 0x8A}, {0x9C, 0x8C}, {0x9E, 0x8E}, {0xFF, 0x9F}};
-constexpr unsigned char kCaseOffset = 0x20;
-constexpr unsigned char kAccentedSmallFirst = 0xE0;
-constexpr unsigned char kAccentedSmallLast = 0xFE;
-constexpr unsigned char kDivisionSign = 0xF7; // in the small-letter range, but no letter
-
-unsigned char Capital(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') ||
-        (c >= kAccentedSmallFirst && c <= kAccentedSmallLast && c != kDivisionSign))
-        return static_cast<unsigned char>(c - kCaseOffset);
-    for (const CasePair& pair : kOddCasePairs)
-        if (pair.small == c)
-            return pair.capital;
-    return c;
-}
-
-std::string FoldCase(std::string_view name) {
-    std::string folded;
-    for (char c : name)
-        folded.push_back(static_cast<char>(Capital(static_cast<unsigned char>(c))));
-    return folded;
-}
-
-// Why the name cannot be a file name on the disc; nothing when it can.
-std::optional<std::string> NameFault(std::string_view name) {
-    if (name.size() > kMaxJolietNameChars)
-        return "is " + std::to_string(name.size()) +
-               " characters long; a name on the disc has at most " +
-               std::to_string(kMaxJolietNameChars);
-    for (char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < kFirstPrintable || byte == kDelete)
-            return "holds the control character " +
-                   EncodeEscapes(std::string_view(&c, 1), kQuoteChars);
-        if (kForbiddenChars.find(c) != std::string_view::npos)
-            return std::string("holds the character ") + c + ", which a file name cannot";
-    }
-    if (name.back() == '.' || name.back() == ' ')
-        return "ends with a dot or a blank, which Windows drops from file names";
-    return std::nullopt;
-}
 
 std::string FileLabel(int index, const std::string& name) {
     std::string label = "CD file " + std::to_string(index) + " (entry " +
@@ -78,7 +29,7 @@ void CheckCdFileSet(const Container& container, Problems* problems) {
     const auto nameId = [](int i) {
         return static_cast<ResourceId>(catalogue::kCdFileNameFirst + i);
     };
-    std::map<std::string, int> folded;
+    std::vector<CdFileName> names;
     int count = 0;
     for (; count < catalogue::kCdFileMax; ++count) {
         const std::optional<std::string> name = container.read(nameId(count));
@@ -89,13 +40,10 @@ void CheckCdFileSet(const Container& container, Problems* problems) {
             static_cast<ResourceId>(catalogue::kCdFileContentFirst + count);
         if (!container.find(contentId))
             problems->push_back(label + ": no contents entry " + std::to_string(contentId));
-        if (const std::optional<std::string> fault = NameFault(*name))
-            problems->push_back(label + ": the name " + *fault);
-        const auto [first, added] = folded.emplace(FoldCase(*name), count);
-        if (!added)
-            problems->push_back(label + ": the same name as CD file " +
-                                std::to_string(first->second) + " when case is ignored");
+        // The job takes the name as a text: up to its first NUL byte.
+        names.push_back({name->c_str(), label});
     }
+    CheckCdFileNames(names, problems);
     if (count == 0)
         problems->push_back("CD file set: empty (entry " +
                             std::to_string(catalogue::kCdFileNameFirst) + " is missing or empty)");

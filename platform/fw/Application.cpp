@@ -42,9 +42,10 @@ int ApplicationMain(int argc, char** argv) {
 
 void Exit(int code) {
     Backend* backend = GetBackend();
+    const int status = backend != nullptr ? backend->exitStatus(code) : code;
     if (backend != nullptr && backend->isUiThread())
         backend->shutDown();
-    std::exit(code);
+    std::exit(status);
 }
 
 } // namespace fw

@@ -47,9 +47,9 @@ Application* GetApp();
 /// application object.
 int ApplicationMain(int argc, char** argv);
 
-/// Ends the process through the C runtime's exit with code (exit handlers and static destructors
-/// run), after taking the backend down when called on the UI thread: a windowing library left
-/// running under static destruction may not survive it.
+/// Ends the process through the C runtime's exit with code, or the status the backend gives for
+/// it (exit handlers and static destructors run), after taking the backend down when called on
+/// the UI thread: a windowing library left running under static destruction may not survive it.
 [[noreturn]] void Exit(int code);
 
 /// What main calls: installs the platform's dialog backend with the program's resources, runs

@@ -98,6 +98,9 @@ public:
     /// Closes every window and stops carrying calls (waiting callers are released); the backend
     /// answers nothing more. UI thread only.
     virtual void shutDown() = 0;
+    /// The status the process ends with when the program ends it with code (fw::Exit): a
+    /// backend that reports the run's outcome itself (the headless one) gives its own.
+    virtual int exitStatus(int code) const { return code; }
 };
 
 /// Installs backend (null: none) for the whole process and returns the one it replaces. The

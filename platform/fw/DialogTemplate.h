@@ -2,21 +2,13 @@
 #pragma once
 // A dialog template as data: the dialog's frame and font, and its controls in template order
 // (which is also the tab order and the stacking order, first at the bottom). Positions and sizes
-// are in dialog units. The program's templates are tables in res/; a backend builds windows from
-// them (or, on Windows, from the .rc compiled out of the same tables).
+// are in dialog units (DialogUnits.h). The program's templates are tables in res/; a backend builds
+// windows from them (or, on Windows, from the .rc compiled out of the same tables).
 
 #include <cstdint>
 #include <span>
 
 namespace fw {
-
-/// The templates' font, MS Sans Serif 8 pt at 96 dpi: its average character is 6 x 13 pixels, and
-/// a dialog unit is a quarter of that width and an eighth of that height. Every backend lays the
-/// template out from these.
-inline constexpr int kTemplateCharPixelsX = 6;
-inline constexpr int kTemplateCharPixelsY = 13;
-inline constexpr int kUnitsPerCharX = 4;
-inline constexpr int kUnitsPerCharY = 8;
 
 /// Identifier of a control that no code refers to.
 inline constexpr int kIdStatic = -1;
@@ -64,6 +56,13 @@ struct ControlTemplate {
     int width;
     int height;
 };
+
+/// Whether inner's rectangle lies within outer's (a control within a group box's frame).
+constexpr bool Encloses(const ControlTemplate& outer, const ControlTemplate& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
 
 struct DialogTemplate {
     int id;

@@ -22,6 +22,15 @@ struct ProgramResources {
     std::vector<const DialogTemplate*> dialogs;
     /// The program's icon in each size it is drawn in; the backend sets it on every window.
     std::vector<Image> icon;
+
+    /// The template of dialog id, or null.
+    const DialogTemplate* findDialog(int id) const {
+        for (const DialogTemplate* dialog : dialogs) {
+            if (dialog != nullptr && dialog->id == id)
+                return dialog;
+        }
+        return nullptr;
+    }
 };
 
 } // namespace fw

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iconv.h>
+#include <iterator>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace platform::layer {
@@ -25,6 +28,11 @@ constexpr char16_t kLowSurrogateLast = 0xDFFF;
 constexpr unsigned kByteBits = 8;
 constexpr unsigned kByteMask = 0xFF;
 constexpr char16_t kReplacementCharacter = 0xFFFD;
+// Windows-1252 leaves five bytes undefined, and Windows converts each of them to the control
+// character of the same number and back, so every byte stays a character of its own. iconv
+// refuses them; these names are its spellings of the code page.
+constexpr std::string_view kWindows1252Names[] = {"CP1252", "WINDOWS-1252", "MS-ANSI"};
+constexpr std::u16string_view kWindows1252Undefined = u"\u0081\u008D\u008F\u0090\u009D";
 
 const iconv_t kNoConversion = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 constexpr std::size_t kIconvFailed = static_cast<std::size_t>(-1);
@@ -35,6 +43,25 @@ struct IconvTraits {
     static void close(Handle handle) noexcept { iconv_close(handle); }
 };
 using Iconv = ScopedHandle<IconvTraits>;
+
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsWindows1252(std::string_view name) {
+    std::string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+    return std::find(std::begin(kWindows1252Names), std::end(kWindows1252Names), upper) !=
+           std::end(kWindows1252Names);
+}
+
+// The character Windows gives an undefined byte of the code page, if it gives one.
+std::optional<char16_t> UndefinedByteCharacter(bool windows1252, unsigned char byte) {
+    const auto character = static_cast<char16_t>(byte);
+    if (windows1252 && kWindows1252Undefined.find(character) != kWindows1252Undefined.npos)
+        return character;
+    return std::nullopt;
+}
 
 bool IsKnown(const std::string& name) {
     return Iconv(iconv_open(name.c_str(), kWideEncoding)).valid();
@@ -125,11 +152,19 @@ std::string AnsiCodePage() {
 }
 
 std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement, bool* replaced) {
+    const std::string codePage = AnsiCodePage();
+    const bool windows1252 = IsWindows1252(codePage);
     std::string output;
     const bool done = ConvertAll(
-        AnsiCodePage().c_str(), kWideEncoding, LittleEndianBytes(text),
+        codePage.c_str(), kWideEncoding, LittleEndianBytes(text),
         [&](const char* bytes, std::size_t size) { output.append(bytes, size); },
         [&](const char* bytes, std::size_t left) {
+            const char16_t unit = UnitAt(bytes);
+            if (unit <= kByteMask &&
+                UndefinedByteCharacter(windows1252, static_cast<unsigned char>(unit))) {
+                output.push_back(static_cast<char>(unit));
+                return kUnitBytes;
+            }
             output.push_back(replacement);
             *replaced = true;
             return CharacterBytes(bytes, left);
@@ -138,13 +173,16 @@ std::optional<std::string> EncodeAnsi(std::u16string_view text, char replacement
 }
 
 std::optional<std::u16string> DecodeAnsi(std::string_view text) {
+    const std::string codePage = AnsiCodePage();
+    const bool windows1252 = IsWindows1252(codePage);
     std::u16string output;
     const bool done = ConvertAll(
-        kWideEncoding, AnsiCodePage().c_str(), std::vector<char>(text.begin(), text.end()),
+        kWideEncoding, codePage.c_str(), std::vector<char>(text.begin(), text.end()),
         [&](const char* bytes, std::size_t size) { AppendUnits(output, bytes, size); },
-        [&](const char*, std::size_t) {
+        [&](const char* bytes, std::size_t) {
             // One byte at a time, so that the next character still converts.
-            output.push_back(kReplacementCharacter);
+            output.push_back(UndefinedByteCharacter(windows1252, static_cast<unsigned char>(*bytes))
+                                 .value_or(kReplacementCharacter));
             return std::size_t{1};
         });
     return done ? std::optional(std::move(output)) : std::nullopt;

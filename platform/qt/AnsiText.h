@@ -8,15 +8,17 @@
 
 namespace fw::qt {
 
-/// text, decoded from the ANSI code page. A byte the code page does not define becomes U+FFFD.
+/// text, decoded from the ANSI code page by the layer's conversion (DecodeAnsi): a byte the
+/// code page does not define becomes U+FFFD, or in Windows-1252 the control character Windows
+/// gives it.
 QString FromAnsi(std::string_view text);
-
-/// The same, from the iconv code page codePage.
-QString FromAnsi(std::string_view text, const char* codePage);
 
 /// What a static control shows of its text: '&' marks the next character as its mnemonic and is
 /// not shown, "&&" shows one '&'.
 QString WithoutMnemonics(const QString& text);
+
+/// The character a label's first single '&' marks as its mnemonic, lower-cased; null for none.
+QChar MnemonicOf(const QString& text);
 
 /// A window title shown literally: Qt would hide a "[*]" in it.
 QString LiteralTitle(const QString& text);

@@ -2,7 +2,6 @@
 #include "platform/qt/ControlPeers.h"
 
 #include "platform/qt/AnsiText.h"
-#include "platform/qt/DialogUnits.h"
 #include "platform/qt/GroupFrame.h"
 #include "platform/qt/Pictures.h"
 
@@ -57,7 +56,7 @@ public:
     using WidgetPeer::WidgetPeer;
 
 private:
-    void display(const QString& text) override { widget_.setTitle(text); }
+    void display(const QString& text) override { widget_.setText(text); }
 };
 
 class TextPeer final : public WidgetPeer<WindowPeer, QLabel> {
@@ -149,8 +148,12 @@ BuiltControl MakeWidget(const ControlTemplate& control, QWidget& parent) {
     switch (control.kind) {
     case ControlKind::GroupBox:
         return Make<GroupBoxPeer>(new GroupFrame(&parent));
-    case ControlKind::PushButton:
-        return Make<ButtonPeer>(new QPushButton(&parent));
+    case ControlKind::PushButton: {
+        // Templates name no default button; Enter is the dialog's to give meaning to.
+        auto* button = new QPushButton(&parent);
+        button->setAutoDefault(false);
+        return Make<ButtonPeer>(button);
+    }
     case ControlKind::ProgressBar: {
         auto* bar = new QProgressBar(&parent);
         bar->setTextVisible(false);
@@ -197,13 +200,14 @@ void FitComboBox(QComboBox& combo, const PixelRect& rect) {
 
 } // namespace
 
-BuiltControl BuildControl(const ControlTemplate& control, QWidget& parent) {
+BuiltControl BuildControl(const ControlTemplate& control, QWidget& parent,
+                          const DialogUnits& units) {
     BuiltControl built = MakeWidget(control, parent);
     if (built.widget == nullptr)
         return built;
     built.widget->setFocusPolicy(FocusPolicy(control));
     built.widget->setAttribute(Qt::WA_TransparentForMouseEvents, PassesClicks(control.kind));
-    const PixelRect rect = ToPixels(control.x, control.y, control.width, control.height);
+    const PixelRect rect = units.rect(control.x, control.y, control.width, control.height);
     if (auto* combo = qobject_cast<QComboBox*>(built.widget))
         FitComboBox(*combo, rect);
     else

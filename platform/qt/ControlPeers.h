@@ -4,6 +4,7 @@
 
 #include "platform/fw/Backend.h"
 #include "platform/fw/DialogTemplate.h"
+#include "platform/fw/DialogUnits.h"
 
 #include <QWidget>
 #include <memory>
@@ -15,8 +16,9 @@ struct BuiltControl {
     std::unique_ptr<WindowPeer> peer;
 };
 
-/// Makes the widget of control as a child of parent, at its template position in pixels, with
-/// its template text, and the peer that drives it.
-BuiltControl BuildControl(const ControlTemplate& control, QWidget& parent);
+/// Makes the widget of control as a child of parent, at its template position in the pixels of
+/// units, with its template text, and the peer that drives it.
+BuiltControl BuildControl(const ControlTemplate& control, QWidget& parent,
+                          const DialogUnits& units);
 
 } // namespace fw::qt

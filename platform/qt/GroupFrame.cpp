@@ -13,9 +13,12 @@ constexpr int kTitleFlags =
     Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextSingleLine;
 } // namespace
 
-void GroupFrame::setTitle(const QString& title) {
-    title_ = title;
-    update();
+GroupFrame::GroupFrame(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText); // container text is never markup
+}
+
+QRect GroupFrame::titleArea() const {
+    return QRect(kTitleIndent, 0, width() - 2 * kTitleIndent, fontMetrics().height());
 }
 
 void GroupFrame::paintEvent(QPaintEvent*) {
@@ -27,12 +30,13 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
     painter.setPen(palette().color(QPalette::Light));
     painter.drawRect(frame.adjusted(1, 1, 0, 0));
-    if (title_.isEmpty())
+    if (text().isEmpty())
         return;
-    const QRect available(kTitleIndent, 0, width() - 2 * kTitleIndent, metrics.height());
-    const QRect text = metrics.boundingRect(available, kTitleFlags, title_).intersected(available);
-    painter.fillRect(text.adjusted(-kTitleGap, 0, kTitleGap, 0), palette().color(backgroundRole()));
-    style()->drawItemText(&painter, text, kTitleFlags, palette(), isEnabled(), title_,
+    const QRect available = titleArea();
+    const QRect title = metrics.boundingRect(available, kTitleFlags, text()).intersected(available);
+    painter.fillRect(title.adjusted(-kTitleGap, 0, kTitleGap, 0),
+                     palette().color(backgroundRole()));
+    style()->drawItemText(&painter, title, kTitleFlags, palette(), isEnabled(), text(),
                           QPalette::WindowText);
 }
 

@@ -2,25 +2,25 @@
 #pragma once
 // A group box drawn as the Windows one: an etched frame whose top line runs through the middle
 // of the title. (Qt's own puts its title above the frame, where a template's controls, placed
-// for the Windows look, would cover it.)
+// for the Windows look, would cover it.) It is a label, so that its title labels the control
+// it groups (its buddy) for assistive technology, and its mnemonic moves the focus there.
 
+#include <QLabel>
+#include <QRect>
 #include <QString>
-#include <QWidget>
 
 namespace fw::qt {
 
-class GroupFrame final : public QWidget {
+class GroupFrame final : public QLabel {
 public:
-    explicit GroupFrame(QWidget* parent) : QWidget(parent) {}
+    /// Its title is its text; '&' marks a mnemonic, as on a button.
+    explicit GroupFrame(QWidget* parent);
 
-    /// '&' marks a mnemonic, as on a button.
-    void setTitle(const QString& title);
+    /// Where the title may go: over the top line, clear of the corners.
+    QRect titleArea() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString title_;
 };
 
 } // namespace fw::qt

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/qt/QtBackend.h"
 
+#include "platform/qt/Accessibility.h"
+#include "platform/qt/DialogFont.h"
 #include "platform/qt/Pictures.h"
 #include "platform/qt/QtDialogWindow.h"
+#include "platform/qt/QtTranslations.h"
 #include "platform/qt/UiDispatcher.h"
 
 #include <QMessageBox>
@@ -39,7 +42,7 @@ QtBackend::QtBackend(ProgramResources resources)
     // Calls posted before the application exists wait in the thread's queue for its first loop.
     if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         dispatcher_->moveToThread(existing->thread());
-        existing->setWindowIcon(ToIcon(resources_.icon));
+        prepare(*existing);
     }
     replacedBackend_ = SetBackend(this);
     replacedPresenter_ = platform::SetMessageBoxPresenter(&presenter_);
@@ -56,6 +59,7 @@ void QtBackend::shutDown() {
     platform::SetMessageBoxPresenter(replacedPresenter_);
     SetBackend(replacedBackend_);
     dispatcher_->close();
+    QCoreApplication::removeTranslator(&translator_);
     // Boxes still open are answered as dismissed, so no thread waits for them any longer.
     if (QCoreApplication::instance() != nullptr) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -83,9 +87,26 @@ QApplication* QtBackend::ensureApplication() {
         }
         ownApplication_ = std::make_unique<QApplication>(applicationArgc, applicationArgv);
         QApplication::setQuitOnLastWindowClosed(false);
-        QApplication::setWindowIcon(ToIcon(resources_.icon));
+        prepare(*ownApplication_);
     }
     return qobject_cast<QApplication*>(QCoreApplication::instance());
+}
+
+void QtBackend::prepare(QApplication& application) {
+    application.setWindowIcon(ToIcon(resources_.icon));
+    InstallAccessibleInterfaces();
+    if (LoadQtTranslations(translator_))
+        QCoreApplication::installTranslator(&translator_);
+}
+
+QFont QtBackend::boxFont(const QtDialogWindow* owner) const {
+    if (owner != nullptr)
+        return owner->font();
+    if (!windows_.empty())
+        return (*windows_.begin())->font();
+    const auto first = std::find_if(resources_.dialogs.begin(), resources_.dialogs.end(),
+                                    [](const DialogTemplate* dialog) { return dialog != nullptr; });
+    return first != resources_.dialogs.end() ? TemplateFont(**first) : QApplication::font();
 }
 
 bool QtBackend::callOnUiThread(const std::function<void()>& work) {

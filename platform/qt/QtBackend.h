@@ -9,6 +9,8 @@
 #include "platform/qt/QtMessageBoxPresenter.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QTranslator>
 #include <memory>
 #include <set>
 #include <thread>
@@ -40,14 +42,23 @@ public:
     /// The live dialog window handle names, or null. UI thread.
     QtDialogWindow* findWindow(win::HWND handle) const;
 
+    /// The font of a message box owned by owner (null: none): the dialog's font, so that its text
+    /// reads as the dialog's; without an owner that of a live dialog, else the font the
+    /// program's first dialog template gives. UI thread, with the application made.
+    QFont boxFont(const QtDialogWindow* owner) const;
+
     /// Stops answering, releases every waiting caller and takes the application down (when it
     /// made it and no dialog window is left). The destructor calls it too. UI thread.
     void shutDown() override;
 
 private:
+    /// What the backend adds to an application: its accessible interfaces and Qt's translations.
+    void prepare(QApplication& application);
+
     ProgramResources resources_;
     const std::thread::id uiThread_;
     std::unique_ptr<QApplication> ownApplication_;
+    QTranslator translator_; // installed in the application while the backend serves it
     std::unique_ptr<UiDispatcher> dispatcher_; // lives on the UI thread
     std::set<QtDialogWindow*> windows_;        // UI thread only
     QtMessageBoxPresenter presenter_;

@@ -87,6 +87,7 @@ void OpenBox(QtBackend& backend, const BoxRequest& request, std::shared_ptr<Answ
     auto* box = new QMessageBox(owner);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::NonModal);
+    box->setFont(backend.boxFont(owner));
     box->setTextFormat(Qt::PlainText); // container text is never markup
     box->setText(FromAnsi(request.text));
     box->setWindowTitle(LiteralTitle(FromAnsi(request.caption)));
@@ -109,7 +110,11 @@ void OpenBox(QtBackend& backend, const BoxRequest& request, std::shared_ptr<Answ
             answer->give(box->standardButton(clicked) == QMessageBox::Cancel ? IDCANCEL : IDOK);
     });
     QObject::connect(box, &QObject::destroyed, [answer, dismissed] { answer->give(dismissed); });
+    // Shown on top and active, as Windows shows a box of the foreground program; one with an
+    // owner also takes activation back whenever its owner is activated (QtDialogWindow).
     box->show();
+    box->raise();
+    box->activateWindow();
 }
 
 int Unshown(const BoxRequest& request) {

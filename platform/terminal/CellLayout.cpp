@@ -9,13 +9,7 @@ namespace {
 
 constexpr double kHalf = 0.5;
 constexpr int kMinimumCells = 1;
-constexpr int kFrameRows = 2;
-
-bool Contains(const ControlTemplate& outer, const ControlTemplate& inner) {
-    return inner.x >= outer.x && inner.y >= outer.y &&
-           inner.x + inner.width <= outer.x + outer.width &&
-           inner.y + inner.height <= outer.y + outer.height;
-}
+constexpr int kFrameCells = 2; // a frame's two lines, top and bottom or left and right
 
 int Round(double value) {
     return static_cast<int>(std::floor(value + kHalf));
@@ -62,28 +56,35 @@ CellRect CellScale::pictureCells(int x, int y, int pixelsWide, int pixelsHigh) c
             std::max(kMinimumCells, Round((x + unitsWide) * colsPerUnit_) - left)};
 }
 
-CellRect InsideGroups(const ControlTemplate& place, CellRect cells, const CellScale& scale,
-                      std::span<const ControlTemplate> groups) {
-    for (const ControlTemplate& group : groups) {
-        const CellRect frame = scale.cells(group.x, group.y, group.width, group.height);
-        if (!Contains(group, place) || frame.rows <= kFrameRows)
+bool IsFrame(ControlKind kind) {
+    return kind == ControlKind::GroupBox || kind == ControlKind::StaticFrame;
+}
+
+CellRect InsideFrames(const ControlTemplate& place, CellRect cells, const CellScale& scale,
+                      std::span<const ControlTemplate> frames) {
+    for (const ControlTemplate& outer : frames) {
+        const CellRect frame = scale.cells(outer.x, outer.y, outer.width, outer.height);
+        if (!Encloses(outer, place) || frame.rows <= kFrameCells || frame.cols <= kFrameCells)
             continue;
-        const int lastInside = frame.row + frame.rows - kFrameRows;
-        cells.row = std::clamp(cells.row, frame.row + 1, lastInside);
-        cells.rows = std::clamp(cells.rows, kMinimumCells, lastInside - cells.row + 1);
+        const int lastRow = frame.row + frame.rows - kFrameCells;
+        cells.row = std::clamp(cells.row, frame.row + 1, lastRow);
+        cells.rows = std::clamp(cells.rows, kMinimumCells, lastRow - cells.row + 1);
+        const int lastCol = frame.col + frame.cols - kFrameCells;
+        cells.col = std::clamp(cells.col, frame.col + 1, lastCol);
+        cells.cols = std::clamp(cells.cols, kMinimumCells, lastCol - cells.col + 1);
     }
     return cells;
 }
 
 CellRect OneLineCells(const ControlTemplate& place, int fieldUnits, const CellScale& scale,
-                      std::span<const ControlTemplate> groups) {
+                      std::span<const ControlTemplate> frames) {
     CellRect cells = scale.cells(place.x, place.y, place.width, place.height);
     cells.row = scale.middleRow(place.y, fieldUnits);
     cells.rows = kMinimumCells;
     // A drop-down list's template height includes its open list; its field is what must fit.
     ControlTemplate field = place;
     field.height = fieldUnits;
-    return InsideGroups(field, cells, scale, groups);
+    return InsideFrames(field, cells, scale, frames);
 }
 
 } // namespace fw::term

@@ -6,6 +6,7 @@
 // own, half up, which keeps the controls' relative placement.
 
 #include "platform/fw/DialogTemplate.h"
+#include "platform/fw/DialogUnits.h"
 
 #include <span>
 
@@ -15,9 +16,9 @@ inline constexpr int kUnitsPerColumn = kUnitsPerCharX;
 inline constexpr int kUnitsPerRow = kUnitsPerCharY;
 /// A picture's pixels per dialog unit with the templates' font (6 x 13 pixel cells): 1.5 and 1.625.
 inline constexpr double kPixelsPerUnitX =
-    static_cast<double>(kTemplateCharPixelsX) / kUnitsPerCharX;
+    static_cast<double>(kTemplateFontBaseUnits.x) / kUnitsPerCharX;
 inline constexpr double kPixelsPerUnitY =
-    static_cast<double>(kTemplateCharPixelsY) / kUnitsPerCharY;
+    static_cast<double>(kTemplateFontBaseUnits.y) / kUnitsPerCharY;
 
 struct CellRect {
     int row = 0;
@@ -51,15 +52,18 @@ private:
     double rowsPerUnit_;
 };
 
-/// The cells of a control, in the client area, kept within the frame of any group box of groups
-/// around it: its first row inside the frame and no row on the frame's bottom line, however
-/// the rounding of a squeezed dialog falls.
-CellRect InsideGroups(const ControlTemplate& place, CellRect cells, const CellScale& scale,
-                      std::span<const ControlTemplate> groups);
+/// Whether a control of this kind draws a frame that other controls keep clear of.
+bool IsFrame(ControlKind kind);
+
+/// The cells of a control, in the client area, kept within every frame (group box or static
+/// frame) around it: inside its lines, never on them, however the rounding of a squeezed dialog
+/// falls. frames holds the dialog's framing controls.
+CellRect InsideFrames(const ControlTemplate& place, CellRect cells, const CellScale& scale,
+                      std::span<const ControlTemplate> frames);
 
 /// A one-line control (button, bar, a list's field of fieldUnits): the row its field's middle
-/// falls in, within any group box around it.
+/// falls in, within any frame around it.
 CellRect OneLineCells(const ControlTemplate& place, int fieldUnits, const CellScale& scale,
-                      std::span<const ControlTemplate> groups);
+                      std::span<const ControlTemplate> frames);
 
 } // namespace fw::term

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/terminal/MessageBoxes.h"
 
+#include "platform/qt/QtTranslations.h"
 #include "platform/terminal/Canvas.h"
 #include "platform/terminal/TerminalText.h"
 
@@ -20,12 +21,20 @@ constexpr int kNewLine = '\n';
 constexpr int kMargin = 2;       // cells between the frame and the text
 constexpr int kSignCols = 4;     // "[X] "
 constexpr int kFixedRows = 5;    // frame, blank under the text, buttons, frame... and a gap
-constexpr int kMinimumCols = 24; // room for both buttons
+constexpr int kMinimumCols = 24; // a box narrower than this looks lost on the screen
 constexpr int kScreenMargin = 2;
 constexpr int kWidestCols = 72; // a box wider than this is hard to read
 constexpr int kButtonGap = 2;
-constexpr const wchar_t* kOk = L"[ OK ]";
-constexpr const wchar_t* kCancel = L"[ Cancel ]";
+
+std::wstring Button(const std::wstring& label) {
+    return L"[ " + label + L" ]";
+}
+
+// A translated label as shown; English where the terminal's encoding cannot show it.
+std::wstring Shown(const QString& label, const char* english) {
+    const std::wstring shown = ParseLabel(label.toStdWString()).text;
+    return Showable(shown) ? shown : ToTerminal(english);
+}
 
 const wchar_t* Sign(UINT type) {
     switch (type & MB_ICONMASK) {
@@ -105,8 +114,16 @@ int DismissedAnswer(UINT type) {
     return (type & MB_TYPEMASK) == MB_OKCANCEL ? IDCANCEL : IDOK;
 }
 
-MessageBoxView::MessageBoxView(BoxRequest request, std::shared_ptr<Answer> answer)
-    : request_(std::move(request)), answer_(std::move(answer)) {
+ButtonLabels UserButtonLabels() {
+    QTranslator translator;
+    fw::qt::LoadQtTranslations(translator);
+    const fw::qt::BoxButtonLabels labels = fw::qt::TranslatedBoxButtons(translator);
+    return {Shown(labels.ok, fw::qt::kOkLabel), Shown(labels.cancel, fw::qt::kCancelLabel)};
+}
+
+MessageBoxView::MessageBoxView(BoxRequest request, std::shared_ptr<Answer> answer,
+                               ButtonLabels labels)
+    : request_(std::move(request)), answer_(std::move(answer)), labels_(std::move(labels)) {
 }
 
 MessageBoxView::~MessageBoxView() {
@@ -120,20 +137,26 @@ bool MessageBoxView::question() const {
 void MessageBoxView::paint(const CellRect& over) const {
     const std::wstring sign = Sign(request_.type);
     const int signCols = sign.empty() ? 0 : kSignCols;
-    const int widest = std::max(kMinimumCols, std::min(kWidestCols, COLS - kScreenMargin * 2));
-    const std::wstring caption = L" " + ToTerminal(request_.caption) + L" ";
+    const std::wstring ok = Button(labels_.ok);
+    const std::wstring cancel = Button(labels_.cancel);
+    const int buttonCols = question() ? Columns(ok) + kButtonGap + Columns(cancel) : Columns(ok);
+    const int narrowest = std::max(kMinimumCols, buttonCols + kMargin * 2);
+    const int widest = std::max(narrowest, std::min(kWidestCols, COLS - kScreenMargin * 2));
+    const std::wstring captionText = ToTerminal(request_.caption);
     const std::vector<std::wstring> lines =
         Wrap(ToTerminal(request_.text), widest - kMargin * 2 - signCols - 2);
     int textCols = 0;
     for (const std::wstring& line : lines)
         textCols = std::max(textCols, Columns(line));
-    const int cols = std::min(widest, std::max({kMinimumCols, Columns(caption) + kMargin * 2,
+    const int cols = std::min(widest, std::max({narrowest, Columns(captionText) + 2 + kMargin * 2,
                                                 textCols + signCols + kMargin * 2 + 2}));
     const int rows = static_cast<int>(lines.size()) + kFixedRows;
     const CellRect box{over.row + std::max(0, (over.rows - rows) / 2),
                        over.col + (over.cols - cols) / 2, rows, cols};
     Canvas::clear(box);
     Canvas::frame(box);
+    // A caption wider than the box is cut with a mark, clear of the frame's corners.
+    const std::wstring caption = L" " + Ellipsized(captionText, cols - kMargin * 2 - 2) + L" ";
     Canvas::text(box.row, box.col + kMargin, caption, cols - kMargin * 2, A_BOLD);
     const int textCol = box.col + 1 + kMargin;
     if (!sign.empty())
@@ -142,9 +165,6 @@ void MessageBoxView::paint(const CellRect& over) const {
         Canvas::text(box.row + kMargin + static_cast<int>(i), textCol + signCols, lines[i],
                      cols - kMargin * 2 - signCols - 2, A_NORMAL);
     const int buttonRow = box.row + rows - kMargin;
-    const std::wstring ok = kOk;
-    const std::wstring cancel = kCancel;
-    const int buttonCols = question() ? Columns(ok) + kButtonGap + Columns(cancel) : Columns(ok);
     const int buttonCol = box.col + (cols - buttonCols) / 2;
     Canvas::text(buttonRow, buttonCol, ok, Columns(ok), focus_ == 0 ? A_REVERSE : A_NORMAL);
     if (question())

@@ -2,9 +2,10 @@
 #pragma once
 // Message boxes of the terminal backend: a framed box over the dialog with its caption in the
 // top line, a sign for its icon ([X] error, [!] warning, [?] question, [i] information), its
-// text and its buttons. The box on top takes every key first: Enter or space press the focused
-// button (OK at first), Tab and the arrows move between OK and Cancel, Escape and F10 answer
-// Cancel on a question and OK on an OK box, as the window's do.
+// text and its buttons, labelled in the user's language as the window's are. The box on top
+// takes every key first: Enter or space press the focused button (OK at first), Tab and the
+// arrows move between OK and Cancel, Escape and F10 answer Cancel on a question and OK on an OK
+// box, as the window's do.
 
 #include "platform/Gdi.h"
 #include "platform/MessageBox.h"
@@ -42,9 +43,19 @@ struct BoxRequest {
 /// IDCANCEL for a question, IDOK otherwise: the answer of a box closed without a button.
 int DismissedAnswer(win::UINT type);
 
+/// The labels of a box's buttons.
+struct ButtonLabels {
+    std::wstring ok;
+    std::wstring cancel;
+};
+
+/// OK and Cancel in the user's language: Qt's own translations, which the window shows too;
+/// English where Qt ships none for the language.
+ButtonLabels UserButtonLabels();
+
 class MessageBoxView {
 public:
-    MessageBoxView(BoxRequest request, std::shared_ptr<Answer> answer);
+    MessageBoxView(BoxRequest request, std::shared_ptr<Answer> answer, ButtonLabels labels);
     /// A box gone unanswered is answered as dismissed.
     ~MessageBoxView();
     MessageBoxView(const MessageBoxView&) = delete;
@@ -61,6 +72,7 @@ private:
 
     BoxRequest request_;
     std::shared_ptr<Answer> answer_;
+    ButtonLabels labels_;
     int focus_ = 0; // 0: OK, 1: Cancel
 };
 

@@ -31,6 +31,7 @@ TerminalBackend::TerminalBackend(ProgramResources resources)
     // Texts and line drawing follow the user's locale; only the character type is taken, so
     // that number formats stay the C runtime's.
     std::setlocale(LC_CTYPE, "");
+    buttonLabels_ = UserButtonLabels();
     replacedBackend_ = SetBackend(this);
     replacedPresenter_ = platform::SetMessageBoxPresenter(this);
 }
@@ -162,7 +163,8 @@ void TerminalBackend::wait() {
 }
 
 void TerminalBackend::openBox(BoxRequest request, std::shared_ptr<Answer> answer) {
-    boxes_.push_back(std::make_unique<MessageBoxView>(std::move(request), std::move(answer)));
+    boxes_.push_back(
+        std::make_unique<MessageBoxView>(std::move(request), std::move(answer), buttonLabels_));
     invalidate();
 }
 

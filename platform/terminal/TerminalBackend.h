@@ -60,6 +60,7 @@ private:
     CallQueue calls_;
     std::vector<TerminalDialog*> dialogs_;               // UI thread only
     std::vector<std::unique_ptr<MessageBoxView>> boxes_; // UI thread only; the last is on top
+    ButtonLabels buttonLabels_;                          // in the locale the constructor takes
     Backend* replacedBackend_ = nullptr;
     platform::MessageBoxPresenter* replacedPresenter_ = nullptr;
     bool dirty_ = true;

@@ -15,6 +15,7 @@ namespace {
 constexpr int kListFieldUnits = 12;
 constexpr int kFramedRows = 3;  // a group box needs top, content and bottom rows for a frame
 constexpr int kLabelIndent = 2; // a group's title sits this far into its top line
+constexpr int kBlanks = 2;      // a blank on either side of a title
 constexpr int kDropMarkCols = 2;
 constexpr int kBracketCols = 2;
 constexpr unsigned kRedShift = 16;
@@ -104,8 +105,11 @@ void PaintGroup(const ControlState& state, const CellRect& cells) {
     else
         Canvas::horizontalLine(cells.row, cells.col, cells.cols);
     if (!label.text.empty()) {
-        const std::wstring title = L" " + label.text + L" ";
-        Canvas::text(cells.row, cells.col + kLabelIndent, title, cells.cols - kLabelIndent, A_BOLD,
+        // The title keeps as clear of the right corner as of the left one, cut with a mark
+        // where it is longer; a blank on either side of it.
+        const int room = cells.cols - kLabelIndent * 2;
+        const std::wstring title = L" " + Ellipsized(label.text, room - kBlanks) + L" ";
+        Canvas::text(cells.row, cells.col + kLabelIndent, title, room, A_BOLD,
                      label.mnemonicAt < 0 ? -1 : label.mnemonicAt + 1);
     }
 }
@@ -120,7 +124,9 @@ void PaintButton(const ControlState& state, bool focused, const CellRect& cells)
         Canvas::text(cells.row, cells.col, L"[", 1, look);
         Canvas::text(cells.row, cells.col + cells.cols - 1, L"]", 1, look);
     }
-    Canvas::centred(cells.row, cells.col + 1, cells.cols - kBracketCols, label.text, look,
+    // A label longer than the button is cut with a mark.
+    const int room = cells.cols - kBracketCols;
+    Canvas::centred(cells.row, cells.col + 1, room, Ellipsized(label.text, room), look,
                     state.enabled ? label.mnemonicAt : -1);
 }
 
@@ -152,9 +158,16 @@ void PaintBar(const ControlState& state, const CellRect& cells) {
 void PaintText(const ControlState& state, const CellRect& cells) {
     const std::wstring text = ParseLabel(ToTerminal(state.text)).text;
     Canvas::clear(cells);
-    // Wrapped at the control's width, as a word-wrapping static would; what does not fit is cut.
+    // Wrapped at the control's width, as a word-wrapping static would; what does not fit is cut,
+    // and the last row shows it was.
     std::size_t at = 0;
     for (int row = 0; row < cells.rows && at < text.size(); ++row) {
+        if (row + 1 == cells.rows) {
+            Canvas::text(cells.row + row, cells.col,
+                         Ellipsized(std::wstring_view(text).substr(at), cells.cols), cells.cols,
+                         A_NORMAL);
+            break;
+        }
         std::size_t end = at;
         int width = 0;
         std::size_t lastSpace = std::wstring::npos;
@@ -164,7 +177,7 @@ void PaintText(const ControlState& state, const CellRect& cells) {
             width += Columns(text.substr(end, 1));
             ++end;
         }
-        if (end < text.size() && lastSpace != std::wstring::npos && row + 1 < cells.rows)
+        if (end < text.size() && lastSpace != std::wstring::npos)
             end = lastSpace + 1;
         Canvas::text(cells.row + row, cells.col, std::wstring_view(text).substr(at, end - at),
                      cells.cols, A_NORMAL);
@@ -199,8 +212,11 @@ void PaintPicture(const ControlState& state, const PaintContext& context) {
     const win::BitmapObject& picture = state.picture;
     if (picture.width <= 0 || picture.height <= 0 || !context.session.hasColours())
         return;
-    CellRect cells =
-        context.scale.pictureCells(state.place.x, state.place.y, picture.width, picture.height);
+    // Squeezed into any frame around it rather than drawn over the frame's lines.
+    const CellRect cells = InsideFrames(
+        state.place,
+        context.scale.pictureCells(state.place.x, state.place.y, picture.width, picture.height),
+        context.scale, context.frames);
     for (int row = 0; row < cells.rows; ++row) {
         const int screenRow = context.originRow + cells.row + row;
         if (screenRow >= context.client.row + context.client.rows)
@@ -252,9 +268,9 @@ void PaintControl(const ControlState& state, bool focused, const PaintContext& c
     const ControlTemplate& place = state.place;
     const CellRect cells = context.scale.cells(place.x, place.y, place.width, place.height);
     // One-line controls sit on the row of their middle, and every control keeps within the frame
-    // of the group box around it, however a squeezed dialog rounds.
+    // around it, however a squeezed dialog rounds.
     const auto oneLine = [&](int fieldUnits) {
-        return Placed(OneLineCells(place, fieldUnits, context.scale, context.groups), context);
+        return Placed(OneLineCells(place, fieldUnits, context.scale, context.frames), context);
     };
     switch (place.kind) {
     case ControlKind::GroupBox:
@@ -271,7 +287,7 @@ void PaintControl(const ControlState& state, bool focused, const PaintContext& c
         break;
     case ControlKind::StaticText:
         PaintText(state,
-                  Placed(InsideGroups(place, cells, context.scale, context.groups), context));
+                  Placed(InsideFrames(place, cells, context.scale, context.frames), context));
         break;
     case ControlKind::StaticFrame:
         if (cells.rows >= kFramedRows)

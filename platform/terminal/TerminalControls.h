@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-
-#include <span>
 // The controls of a terminal dialog: what each one shows (kept as the framework sets it), the
 // peer the framework drives it through, and how it is drawn in cells.
 
@@ -12,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,9 +42,9 @@ struct PaintContext {
     int originCol;
     CellRect client; ///< the client area on screen, for clipping pictures
     CursesSession& session;
-    /// The dialog's group boxes: a one-line control inside one keeps to the rows within its
-    /// frame, however the rounding of a squeezed dialog falls.
-    std::span<const ControlTemplate> groups;
+    /// The dialog's group boxes and static frames: a control inside one keeps within its lines,
+    /// however the rounding of a squeezed dialog falls.
+    std::span<const ControlTemplate> frames;
 };
 
 void PaintControl(const ControlState& state, bool focused, const PaintContext& context);

@@ -18,6 +18,8 @@ constexpr int kReturn = '\r';
 constexpr int kNewLine = '\n';
 constexpr int kSpace = ' ';
 constexpr int kTitleIndent = 2;
+constexpr int kTitleBlanks = 2; // before the title and between it and the hint
+constexpr const wchar_t* kCloseHint = L"[F10: close] ";
 
 bool IsEnter(int code) {
     return code == kReturn || code == kNewLine || code == KEY_ENTER;
@@ -104,15 +106,19 @@ void TerminalDialog::paint(CursesSession& session) const {
     const CellRect outer = area(COLS, LINES);
     Canvas::clear(outer);
     Canvas::frame(outer);
-    const std::wstring title = L" " + ToTerminal(title_) + L" [F10: close] ";
-    Canvas::text(outer.row, outer.col + kTitleIndent, title, outer.cols - kTitleIndent * 2, A_BOLD);
+    // The close key's hint always shows; a title too long for the rest is cut with a mark.
+    const int room = outer.cols - kTitleIndent * 2;
+    const std::wstring hint = kCloseHint;
+    const std::wstring title =
+        L" " + Ellipsized(ToTerminal(title_), room - Columns(hint) - kTitleBlanks) + L" " + hint;
+    Canvas::text(outer.row, outer.col + kTitleIndent, title, room, A_BOLD);
     const CellRect client{outer.row + 1, outer.col + 1, outer.rows - kFrameCells,
                           outer.cols - kFrameCells};
-    std::vector<ControlTemplate> groups;
+    std::vector<ControlTemplate> frames;
     for (const auto& control : controls_)
-        if (control->state.place.kind == ControlKind::GroupBox)
-            groups.push_back(control->state.place);
-    const PaintContext context{cells, client.row, client.col, client, session, groups};
+        if (IsFrame(control->state.place.kind))
+            frames.push_back(control->state.place);
+    const PaintContext context{cells, client.row, client.col, client, session, frames};
     for (std::size_t i = 0; i < controls_.size(); ++i)
         PaintControl(controls_[i]->state, static_cast<int>(i) == focus_, context);
 }

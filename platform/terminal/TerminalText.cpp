@@ -4,6 +4,7 @@
 #include "platform/ScopedHandle.h"
 #include "platform/linux/CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cwchar>
@@ -22,6 +23,8 @@ const iconv_t kNoConversion = reinterpret_cast<iconv_t>(static_cast<std::intptr_
 constexpr char kUnshownByte = '?';
 constexpr wchar_t kUnshownCharacter = L'?';
 constexpr wchar_t kMnemonic = L'&';
+constexpr std::wstring_view kEllipsis = L"\u2026";
+constexpr std::wstring_view kAsciiEllipsis = L"...";
 
 struct IconvTraits {
     using Handle = iconv_t;
@@ -110,6 +113,30 @@ int Columns(std::wstring_view text) {
         columns += width < 0 ? 1 : width;
     }
     return columns;
+}
+
+bool Showable(std::wstring_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](wchar_t character) { return ::wcwidth(character) >= 0; });
+}
+
+std::wstring Ellipsized(std::wstring_view text, int cols) {
+    if (Columns(text) <= cols)
+        return std::wstring(text);
+    const std::wstring_view mark = Showable(kEllipsis) ? kEllipsis : kAsciiEllipsis;
+    const int room = cols - Columns(mark);
+    if (room < 0)
+        return {};
+    std::wstring cut;
+    int used = 0;
+    for (wchar_t character : text) {
+        const int width = Columns(std::wstring_view(&character, 1));
+        if (used + width > room)
+            break;
+        cut += character;
+        used += width;
+    }
+    return cut + std::wstring(mark);
 }
 
 } // namespace fw::term

@@ -27,4 +27,11 @@ Label ParseLabel(std::wstring_view text);
 /// Columns text takes on the terminal (a character of unknown width counts as one).
 int Columns(std::wstring_view text);
 
+/// Whether the locale's encoding can show every character of text.
+bool Showable(std::wstring_view text);
+
+/// text in at most cols columns: whole where it fits, otherwise cut and ended with an ellipsis
+/// (U+2026 where the locale can show it, "..." where not). Empty when cols leaves no room.
+std::wstring Ellipsized(std::wstring_view text, int cols);
+
 } // namespace fw::term

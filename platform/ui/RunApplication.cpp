@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The program's start on Linux: the window or the terminal backend for the whole run.
+// The program's start on Linux: the window or the terminal backend for the whole run, or the
+// headless one when an operator works the dialog.
 #include "platform/fw/Application.h"
+#include "platform/fw/Operator.h"
+#include "platform/headless/HeadlessBackend.h"
 #include "platform/qt/QtBackend.h"
 #include "platform/terminal/TerminalBackend.h"
 #include "platform/ui/BackendChoice.h"
@@ -14,6 +17,13 @@ int RunApplication(int argc, char** argv, ProgramResources resources) {
     }
     qt::QtBackend backend(std::move(resources));
     return ApplicationMain(argc, argv);
+}
+
+bool RunUnattended(int argc, char** argv, ProgramResources resources, Operator& worker) {
+    const headless::Console console = headless::Console::ForProcess();
+    headless::HeadlessBackend backend(std::move(resources), worker, console);
+    ApplicationMain(argc, argv);
+    return true;
 }
 
 } // namespace fw

@@ -3,6 +3,7 @@
 // reader and the real temporary storages.
 #include "CdJobBench.h"
 #include "app/JobState.h"
+#include "support/ScopedEnv.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -218,5 +219,38 @@ TEST(CdBuildJob, ActivatesTheSelectedRecorder) {
                     Contains(std::string("master.SetActiveDiscRecorder(") + c.active + ")"));
         for (const char* recorder : {"r0.released", "r1.released", "r2.released"})
             EXPECT_THAT(*bench.log, Contains(recorder));
+    }
+}
+
+// checks that a name the storage already holds in another case, or one that the code page does
+// not convert one-to-one, fails the build in phase 1 with 1031 and hands nothing over: never a
+// file set missing one of its files.
+TEST(CdBuildJob, NamesThatWouldBeOneFileFailTheBuild) {
+    struct Case {
+        const char* what;
+        const char* codePage;
+        std::vector<CdFile> files;
+    };
+    const test::Bytes one = test::TextBytes("one");
+    const test::Bytes two = test::TextBytes("two");
+    const std::vector<Case> cases = {
+        {"ASCII case", "1252", {{"readme.txt", one}, {"README.TXT", two}}},
+        {"Windows-1252 case", "1252", {{"\x9A.txt", one}, {"\x8A.txt", two}}},
+        {"Latin-1 case", "1252", {{"caf\xE9", one}, {"CAF\xC9", two}}},
+        {"Cyrillic case", "1251", {{"\xC6.txt", one}, {"\xE6.txt", two}}},
+        {"byte the code page lacks", "1251", {{"a.txt", one}, {"\x98.txt", two}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const test::ScopedEnv codePage("BOOTMEDIA_CODEPAGE", c.codePage);
+        JobBench bench(c.files);
+        bench.run(Services{}, 0, false);
+
+        ExpectCleanEnd(bench);
+        ASSERT_EQ(bench.boxes.size(), 1u);
+        EXPECT_EQ(bench.boxes[0].text, cdjobtest::kBuildError);
+        EXPECT_TRUE(JobState.failed);
+        EXPECT_EQ(JobState.cdPhase, 1);
+        EXPECT_FALSE(bench.seen->files.has_value());
     }
 }

@@ -5,6 +5,7 @@
 #include "CdJobBench.h"
 #include "cd/WidenAnsi.h"
 #include "platform/ComApartment.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -53,9 +54,11 @@ TEST(CdFileSet, TakesNamesUpToTheFirstEmpty) {
     }
 }
 
-// checks that names go through the ANSI code page (Windows-1252 unless another is named), a
-// byte the code page lacks becoming U+FFFD, and that the set's streams carry the converted name.
-TEST(WidenAnsi, ConvertsThroughTheCodePage) {
+// checks that names go through the ANSI code page (Windows-1252 unless another is named), its
+// five undefined bytes becoming the controls Windows gives them, and that a name that does not
+// convert one-to-one (a byte the code page lacks) gives nothing; and that the set's streams carry
+// the converted name.
+TEST(WidenAnsi, ConvertsThroughTheCodePageOneToOne) {
     struct Case {
         const char* codePage;
         const char* text;
@@ -64,19 +67,21 @@ TEST(WidenAnsi, ConvertsThroughTheCodePage) {
     for (const Case& c :
          {Case{"1252", "README.TXT", u"README.TXT"},
           Case{"1252", "caf\xE9\xFF", u"caf\u00E9\u00FF"},
-          Case{"1252", "\x80uro\x9F", u"\u20ACuro\u0178"}, Case{"1252", "a\x81z", u"a\uFFFDz"},
-          Case{"1252", "", u""}, Case{"1251", "\xC0\xFF", u"\u0410\u044F"}}) {
+          Case{"1252", "\x80uro\x9F", u"\u20ACuro\u0178"},
+          Case{"1252", "a\x81\x8D\x8F\x90\x9Dz", u"a\u0081\u008D\u008F\u0090\u009Dz"},
+          Case{"1252", "", u""}, Case{"1251", "\xC0\xFF", u"\u0410\u044F"},
+          Case{"1251", "a\x98z", u""}, Case{"UTF-8", "\xC3\xA9", u"\u00E9"},
+          Case{"UTF-8", "\xC3", u""}}) {
         SCOPED_TRACE(c.text);
-        setenv("BOOTMEDIA_CODEPAGE", c.codePage, 1);
+        const test::ScopedEnv codePage("BOOTMEDIA_CODEPAGE", c.codePage);
         const WideText wide = WidenAnsi(c.text);
         EXPECT_EQ(std::u16string(wide.begin(), wide.end()), c.expected);
     }
-    setenv("BOOTMEDIA_CODEPAGE", "1252", 1);
+    const test::ScopedEnv codePage("BOOTMEDIA_CODEPAGE", "1252");
     const platform::ComApartment apartment;
     cdjobtest::JobBench bench({{"caf\xE9.txt", test::TextBytes("x")}});
     const platform::ComPtr<IStorage> storage = BuildFileSet();
     const auto streams = fake::StreamsOf(storage.get());
-    unsetenv("BOOTMEDIA_CODEPAGE");
     ASSERT_EQ(streams.size(), 1u);
     EXPECT_EQ(streams.begin()->first, u"caf\u00E9.txt");
 }

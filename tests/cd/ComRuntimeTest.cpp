@@ -129,18 +129,21 @@ TEST(SystemString, LengthAndNull) {
     SysFreeString(nullptr);
 }
 
-// checks the conversion to Windows-1252 and to a code page the environment names, with
-// characters the code page lacks replaced and reported.
+// checks the conversion to Windows-1252 (the controls standing for its five undefined bytes
+// going back to them, as on Windows) and to a code page the environment names, with characters
+// the code page lacks replaced and reported.
 TEST(WideCharToMultiByte, ConvertsToAnsiCodePage) {
     BOOL usedDefault = TRUE;
     EXPECT_EQ(ToAnsi(u"Caf\u00E9 \u20AC", &usedDefault), "Caf\xE9 \x80");
+    EXPECT_FALSE(usedDefault);
+    EXPECT_EQ(ToAnsi(u"\u0081\u008D\u008F\u0090\u009D", &usedDefault), "\x81\x8D\x8F\x90\x9D");
     EXPECT_FALSE(usedDefault);
     EXPECT_EQ(ToAnsi(u"a\u4E2Db\U0001F600c", &usedDefault), "a?b?c");
     EXPECT_TRUE(usedDefault);
     EXPECT_EQ(ToAnsi(u"x\xD800y", &usedDefault, "#"), "x#y");
     {
         ScopedCodePage cyrillic("1251");
-        EXPECT_EQ(ToAnsi(u"\u0416\u00E9"), "\xC6?");
+        EXPECT_EQ(ToAnsi(u"\u0416\u00E9\u0098"), "\xC6??");
     }
     ScopedCodePage unknown("no-such-code-page");
     EXPECT_EQ(ToAnsi(u"\u00E9"), "\xE9");

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The Linux disc master's Joliet format, end to end into a file recorder: staging, the boot
 // properties, and the disc that RecordDisc leaves (or does not leave) behind.
-#include "support/DiscTools.h"
+#include "IsoDirectory.h"
 #include "JolietTestbed.h"
 #include "ShownStorage.h"
 #include "platform/ScopedHandle.h"
 #include "resfile/Catalogue.h"
 #include "resfile/ResourceFile.h"
+#include "support/DiscTools.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <string>
 
 using namespace win;
@@ -128,7 +130,8 @@ TEST_F(JolietTest, CarriesNamesUnchanged) {
     EXPECT_EQ(disctest::TableOfContents(discPath()).find("El Torito"), std::string::npos);
 }
 
-// checks that a name the disc cannot carry unchanged fails AddData with
+// checks that a name the disc cannot carry unchanged, or one Windows would open as another
+// (a final dot or blank, as "Makefile." for "Makefile"), fails AddData with
 // IMAPI_E_BADJOLIETNAME and stages nothing of that storage.
 TEST_F(JolietTest, RefusesNamesTheDiscCannotCarry) {
     const std::u16string tooLong(65, u'x');
@@ -139,7 +142,8 @@ TEST_F(JolietTest, RefusesNamesTheDiscCannotCarry) {
           std::u16string(u"a*b"), std::u16string(u"a:b"), std::u16string(u"a;1"),
           std::u16string(u"a?b"), std::u16string(u"a\\b"), std::u16string(u"a\"b"),
           std::u16string(u"a<b"), std::u16string(u"a>b"), std::u16string(u"a|b"),
-          std::u16string(u"a\x7F"), std::u16string(u"a\x85")}) {
+          std::u16string(u"a\x7F"), std::u16string(u"a\x85"), std::u16string(u"Makefile."),
+          std::u16string(u"name ")}) {
         SCOPED_TRACE(testing::PrintToString(std::string(name.begin(), name.end())));
         const auto storage =
             disctest::StorageShowing({{u"good.txt", Text("good")}, {name, Text("bad")}});
@@ -156,11 +160,27 @@ TEST_F(JolietTest, SameNameInAnyCase) {
     EXPECT_EQ(addFiles({{u"GRÜSSE.txt", Text("other")}}, 0), S_OK);
     EXPECT_EQ(addFiles({{u"grüße.txt", Text("refused")}, {u"new.txt", Text("n")}}, 0),
               IMAPI_E_FILEEXISTS);
+    ASSERT_EQ(addFiles({{u"Жук.txt", Text("beetle")}}, 0), S_OK);
+    EXPECT_EQ(addFiles({{u"жУК.TXT", Text("refused")}}, 0), IMAPI_E_FILEEXISTS);
     ASSERT_EQ(addFiles({{u"grüße.txt", Text("newer")}}, 1), S_OK);
     ASSERT_EQ(record(), S_OK);
-    const std::map<std::string, Bytes> expected = {
-        {"grüße.txt", Text("newer")}, {"GRÜSSE.txt", Text("other")}, {"keep.txt", Text("kept")}};
+    const std::map<std::string, Bytes> expected = {{"grüße.txt", Text("newer")},
+                                                   {"GRÜSSE.txt", Text("other")},
+                                                   {"keep.txt", Text("kept")},
+                                                   {"Жук.txt", Text("beetle")}};
     EXPECT_EQ(disctest::DiscFiles(discPath(), dir_.path("files")), expected);
+}
+
+// checks that the Joliet tree names the files as Windows shows them, without the ";1" version
+// and without a dot added to a name that has none, while the ISO 9660 tree keeps its level-1
+// names with both.
+TEST_F(JolietTest, JolietNamesAsWindowsShowsThem) {
+    ASSERT_EQ(addFiles({{u"Makefile", Text("make")}, {u"readme.txt", Text("read")}}), S_OK);
+    ASSERT_EQ(record(), S_OK);
+    EXPECT_THAT(disctest::JolietRootNames(discPath()),
+                testing::UnorderedElementsAre(u"Makefile", u"readme.txt"));
+    EXPECT_THAT(disctest::IsoRootNames(discPath()),
+                testing::UnorderedElementsAre("MAKEFILE.;1", "README.TXT;1"));
 }
 
 // checks that boot settings other than the one record built fail RecordDisc with their exact

@@ -20,7 +20,8 @@ constexpr const char* kCodePageVariable = "BOOTMEDIA_CODEPAGE";
 } // namespace
 
 // checks that container texts are decoded from the configured code page, with Windows-1252 by
-// default and for a code page iconv does not know, and an undefined byte shown as U+FFFD.
+// default and for a code page iconv does not know, a byte Windows-1252 leaves undefined shown as
+// the control character Windows gives it, and an undefined byte of another code page as U+FFFD.
 TEST(AnsiText, DecodesTheCodePage) {
     struct Case {
         const char* codePage;
@@ -29,7 +30,8 @@ TEST(AnsiText, DecodesTheCodePage) {
     };
     const std::vector<Case> cases = {
         {nullptr, "Caf\xE9 \x80 5", u"Caf\u00E9 \u20AC 5"},
-        {nullptr, "A\x81Z", u"A\uFFFDZ"},
+        {nullptr, "A\x81Z\x9D", u"A\u0081Z\u009D"},
+        {"1251", "A\x98Z", u"A\uFFFDZ"},
         {"1251", "\xC4\xE8\xF1\xEA", u"\u0414\u0438\u0441\u043A"},
         {"KOI8-R", "\xE4\xC9\xD3\xCB", u"\u0414\u0438\u0441\u043A"},
         {"NO-SUCH-PAGE", "\x80", u"\u20AC"},

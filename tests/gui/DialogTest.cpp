@@ -3,7 +3,9 @@
 #include "platform/MessageBox.h"
 #include "support/gui/GuiDriver.h"
 
+#include <QPushButton>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -172,4 +174,92 @@ TEST(Dialog, SecondRunStartsControlsAfresh) {
         EXPECT_EQ(dialog.m_progress.GetPos(), fw::ProgressCtrl::kDefaultLow);
         EXPECT_EQ(gui.ProgressOf(res::kIdcProgress).value, fw::ProgressCtrl::kDefaultLow);
     });
+}
+
+// checks that no button is made the default one the template does not name: none wears the
+// default look, wherever the focus is, and Enter on a list stays the dialog's OK key.
+TEST(Dialog, NoDefaultButtonUnlessTheTemplateNamesOne) {
+    TestDialog dialog;
+    const int result = GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        for (const int focus : {res::kIdcCreateFloppy, res::kIdcFloppyList, res::kIdcExit}) {
+            SCOPED_TRACE(focus);
+            ASSERT_TRUE(guitest::WaitUntil([&] {
+                gui.Widget(focus)->setFocus();
+                return gui.FocusedControl() == focus;
+            }));
+            fw::CallOnUiThread([&] {
+                for (QPushButton* button : gui.Window()->findChildren<QPushButton*>()) {
+                    EXPECT_FALSE(button->isDefault()) << button->text().toStdString();
+                    EXPECT_FALSE(button->autoDefault()) << button->text().toStdString();
+                }
+            });
+        }
+        ASSERT_TRUE(guitest::WaitUntil([&] {
+            gui.Widget(res::kIdcFloppyList)->setFocus();
+            return gui.FocusedControl() == res::kIdcFloppyList;
+        }));
+        gui.PressKey(Qt::Key_Return);
+        EXPECT_TRUE(guitest::WaitUntil([&] { return Contains(dialog.calls, "ok"); }));
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_FALSE(Contains(dialog.calls, "exit"));
+}
+
+// checks that a button's mnemonic letter alone presses it while a button has the focus, as the
+// Windows dialog manager does, but not while a list has it (the list takes letters itself), and
+// not for a disabled button.
+TEST(Dialog, BareMnemonicPressesAButton) {
+    struct Case {
+        const char* name;
+        int focus;
+        bool floppyEnabled;
+        bool pressed;
+    };
+    const std::vector<Case> cases = {
+        {"on a button", res::kIdcExit, true, true},
+        {"on a list", res::kIdcFloppyList, true, false},
+        {"disabled", res::kIdcExit, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDialog dialog;
+        dialog.onInit = [&](TestDialog& self) { self.m_btnFloppy.EnableWindow(c.floppyEnabled); };
+        GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+            ASSERT_TRUE(gui.WaitUntilShown());
+            ASSERT_TRUE(guitest::WaitUntil([&] {
+                gui.Widget(c.focus)->setFocus();
+                return gui.FocusedControl() == c.focus;
+            }));
+            gui.PressKey(Qt::Key_F); // "Create &Floppy"
+            if (c.pressed) {
+                EXPECT_TRUE(guitest::WaitUntil([&] { return Contains(dialog.calls, "floppy"); }));
+                EXPECT_EQ(gui.FocusedControl(), res::kIdcCreateFloppy);
+            } else {
+                gui.IsShown(); // the key has been handled once a later query has run
+                fw::CallOnUiThread([&] { EXPECT_FALSE(Contains(dialog.calls, "floppy")); });
+            }
+        });
+    }
+}
+
+// checks that the fixed dialog refuses to be maximised or made full screen, whoever asks (a
+// window manager's menu, a keyboard shortcut), and keeps its size.
+TEST(Dialog, StaysAFixedWindow) {
+    for (const Qt::WindowState state : {Qt::WindowFullScreen, Qt::WindowMaximized}) {
+        SCOPED_TRACE(state);
+        TestDialog dialog;
+        GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+            ASSERT_TRUE(gui.WaitUntilShown());
+            QSize size;
+            fw::CallOnUiThread([&] {
+                size = gui.Window()->size();
+                gui.Window()->windowHandle()->setWindowStates(state);
+            });
+            EXPECT_TRUE(guitest::WaitUntil([&] {
+                return gui.Window()->windowState() == Qt::WindowNoState &&
+                       gui.Window()->size() == size;
+            }));
+        });
+    }
 }

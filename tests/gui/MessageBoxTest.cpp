@@ -3,11 +3,14 @@
 
 #include "TestDialog.h"
 #include "platform/fw/Application.h"
+#include "platform/qt/QtTranslations.h"
 #include "res/Resources.h"
 #include "support/gui/GuiDriver.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 #include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -205,4 +208,82 @@ TEST(MessageBox, ExitAfterTheFirstBoxIsClean) {
             fw::Exit(EXIT_SUCCESS);
         },
         testing::ExitedWithCode(EXIT_SUCCESS), "");
+}
+
+// checks that while a box owned by the dialog is open, activating the dialog (the user clicks
+// on it) hands activation back to the box, so that the keyboard still reaches the box: Escape
+// answers it.
+TEST(MessageBox, OwnedBoxKeepsTheKeyboard) {
+    TestDialog dialog;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        std::atomic<int> answer{0};
+        std::thread monitor([&] {
+            answer = MessageBoxA(dialog.GetHwnd(), "Continue?", "Question",
+                                 MB_OKCANCEL | MB_ICONQUESTION);
+        });
+        ASSERT_TRUE(guitest::WaitForMessageBox().has_value());
+        gui.Activate();
+        EXPECT_TRUE(guitest::WaitUntil([&] {
+            return guitest::ActiveWindow() != nullptr && guitest::ActiveWindow() != gui.Window() &&
+                   guitest::ActiveWindow()->parentWidget() == gui.Window();
+        }));
+        guitest::PressKeyInActiveWindow(Qt::Key_Escape);
+        EXPECT_TRUE(guitest::WaitUntil([&] { return answer != 0; }));
+        if (answer == 0)
+            guitest::AnswerMessageBox(IDCANCEL);
+        monitor.join();
+        EXPECT_EQ(answer, IDCANCEL);
+    });
+}
+
+// checks that boxes, owned or not, show their text in the dialog's font size.
+TEST(MessageBox, BoxesUseTheDialogsFont) {
+    TestDialog dialog;
+    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
+        ASSERT_TRUE(gui.WaitUntilShown());
+        int dialogPixels = 0;
+        fw::CallOnUiThread([&] { dialogPixels = gui.Window()->font().pixelSize(); });
+        for (const HWND owner : {dialog.GetHwnd(), HWND{nullptr}}) {
+            SCOPED_TRACE(owner != nullptr ? "owned" : "without owner");
+            std::thread worker(
+                [&] { MessageBoxA(owner, "Done.", "Finished", MB_ICONINFORMATION); });
+            const auto box = guitest::WaitForMessageBox();
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->fontPixels, dialogPixels);
+            guitest::AnswerMessageBox(IDOK);
+            worker.join();
+        }
+    });
+}
+
+// checks that the buttons of a box speak the user's language through Qt's own translations, in
+// the window and in the labels the terminal takes from them.
+TEST(MessageBox, ButtonsInTheUsersLanguage) {
+    guitest::Backend();
+    struct Case {
+        QLocale::Language language;
+        const char* cancel;
+    };
+    const Case cases[] = {
+        {QLocale::German, "Abbrechen"},
+        {QLocale::French, "Annuler"},
+        {QLocale::Spanish, "Cancelar"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cancel);
+        QTranslator translator;
+        ASSERT_TRUE(fw::qt::LoadQtTranslations(translator, QLocale(c.language)));
+        EXPECT_EQ(fw::qt::TranslatedBoxButtons(translator).cancel.toStdString(), c.cancel);
+        QCoreApplication::installTranslator(&translator);
+        std::thread user([&] {
+            const auto box = guitest::WaitForMessageBox();
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->cancelLabel, c.cancel);
+            guitest::AnswerMessageBox(IDCANCEL);
+        });
+        EXPECT_EQ(MessageBoxA(nullptr, "Overwrite?", "Confirm", MB_OKCANCEL), IDCANCEL);
+        user.join();
+        QCoreApplication::removeTranslator(&translator);
+    }
 }

@@ -24,7 +24,7 @@ inline constexpr win::DWORD kOpenMode = 0x10;      // exclusive, read
 inline constexpr win::DWORD kReadWriteMode =
     win::STGM_CREATE | win::STGM_SHARE_EXCLUSIVE | win::STGM_READWRITE;
 
-// The boot floppy image's size, and the job's piece of a container copy.
+// The boot floppy image's size, and a small piece for writers that write little at a time.
 inline constexpr std::size_t kBootImageSize = 0x168000;
 inline constexpr std::size_t kPieceSize = 4;
 
@@ -53,8 +53,7 @@ ComPtr<win::IStream> OpenStream(win::IStorage* storage, const char16_t* name,
 /// size bytes that differ from piece to piece, and from seed to seed.
 std::vector<unsigned char> Pattern(std::size_t size, unsigned seed);
 
-/// Writes bytes as the CD build job copies a container entry: one Write per 4-byte piece, the
-/// last one holding the rest.
+/// Writes bytes in small pieces: one Write per 4-byte piece, the last one holding the rest.
 void WriteInPieces(win::IStream* stream, const std::vector<unsigned char>& bytes);
 
 /// Reads from the seek pointer to the end.

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Streams of a temporary storage: the CD build job's piece copy and boot image copy, access
+// Streams of a temporary storage: copies in small pieces, the boot image copy, access
 // modes, seeking and sizing, a full medium, and the layer's positioned reads.
 #include "StorageTesting.h"
 #include "platform/linux/storage/StreamBytes.h"
+#include "support/FileSizeLimit.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <thread>
 
 using namespace win;
@@ -34,33 +33,10 @@ std::uint64_t Position(IStream* stream) {
     return position.QuadPart;
 }
 
-// Caps the size of files the process may write, and ignores the signal that crossing it
-// raises, for the lifetime of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit capped{bytes, saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &capped);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    using SignalHandler = void (*)(int);
-    SignalHandler previous_ = nullptr;
-};
-
 } // namespace
 
-// checks that the job's piece copy (one 4-byte Write per piece, the last one short) stores
-// exactly the entry's bytes, for the sizes it meets.
+// checks that a copy in small pieces (one 4-byte Write per piece, the last one short) stores
+// exactly the entry's bytes, for sizes of whole pieces and not.
 TEST(StorageStream, PieceCopyStoresExactlyTheEntry) {
     TempFolderScope folder;
     ComPtr<IStorage> storage = NewStorage();
@@ -187,7 +163,7 @@ TEST(StorageStream, ShortWriteReportsWhatWasWritten) {
     const std::vector<unsigned char> bytes = Pattern(2 * kLimit, 7);
     ULONG written = 0;
     {
-        FileSizeLimit limit(kLimit);
+        test::FileSizeLimit limit(kLimit);
         EXPECT_EQ(stream->Write(bytes.data(), 2 * kLimit, &written), STG_E_MEDIUMFULL);
     }
     EXPECT_EQ(written, kLimit);

@@ -165,6 +165,46 @@ TEST(TempStorage, OpenStreamsAreExclusive) {
     EXPECT_EQ(SizeOf(replaced.get()), 0u);
 }
 
+// checks that names are compared as a compound file compares them, after upper-casing every
+// script (not ASCII and Latin-1 alone): a second stream of one name in another case is refused
+// without STGM_CREATE, and one of another name is not.
+TEST(TempStorage, NamesAreOneInAnyCaseOfAnyScript) {
+    TempFolderScope folder;
+    ComPtr<IStorage> storage = NewStorage();
+    ASSERT_TRUE(storage);
+    constexpr DWORD kNewOnly = kCreateMode & ~STGM_CREATE;
+    const struct {
+        const char* what;
+        const char16_t* first;
+        const char16_t* second;
+        bool same;
+    } cases[] = {
+        {"ASCII", u"readme.txt", u"README.TXT", true},
+        {"Latin-1", u"caf\u00E9", u"CAF\u00C9", true},
+        {"Latin Extended", u"\u0161.txt", u"\u0160.txt", true},
+        {"y with diaeresis", u"\u00FF", u"\u0178", true},
+        {"Cyrillic", u"\u0436\u0443\u043A", u"\u0416\u0423\u041A", true},
+        {"Greek", u"\u03C9", u"\u03A9", true},
+        {"two controls", u"a\u0081", u"a\u008D", false},
+        {"sharp s", u"\u00DF", u"SS", false},
+        {"two Cyrillic letters", u"\u0436", u"\u0437", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ComPtr<IStream> first;
+        ASSERT_EQ(storage->CreateStream(c.first, kNewOnly, 0, 0, first.put()), S_OK);
+        ComPtr<IStream> second;
+        EXPECT_EQ(storage->CreateStream(c.second, kNewOnly, 0, 0, second.put()),
+                  c.same ? STG_E_FILEALREADYEXISTS : S_OK);
+        first.reset();
+        second.reset();
+        EXPECT_EQ(storage->DestroyElement(c.first), S_OK);
+        if (!c.same) {
+            EXPECT_EQ(storage->DestroyElement(c.second), S_OK);
+        }
+    }
+}
+
 // checks that the element list names every stream with its size, in a compound file's
 // directory order, in fresh task memory, and that a removed stream leaves it.
 TEST(TempStorage, EnumElementsListsStreamsInDirectoryOrder) {

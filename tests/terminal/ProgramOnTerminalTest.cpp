@@ -6,13 +6,17 @@
 #include "resfile/ResourceFile.h"
 #include "support/ContainerBuilder.h"
 #include "support/DiscTools.h"
+#include "support/GermanLengthContainer.h"
 #include "support/TempDir.h"
 
+#include <QString>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -33,16 +37,13 @@ constexpr const char* kDoneCaption = "Boot Media Maker - Done";
 constexpr const char* kFloppyWarning = "All data on the floppy disk will be overwritten.";
 constexpr const char* kDiscWarning = "All data on the recordable disc will be overwritten.";
 
-test::Bytes SampleBootImage(const std::string& container) {
-    const win::HANDLE file = OpenResourceFile(container.c_str(), true);
-    std::uint16_t count = 0;
-    std::unique_ptr<ResourceEntry, FreeDeleter> directory(ReadResourceDirectory(file, &count));
-    std::uint32_t size = 0;
-    std::unique_ptr<void, FreeDeleter> data(
-        ReadResourceData(file, catalogue::kBootImage, directory.get(), &size));
-    CloseResourceFile(file);
-    const auto* bytes = static_cast<const std::uint8_t*>(data.get());
-    return bytes != nullptr ? test::Bytes(bytes, bytes + size) : test::Bytes();
+// The screen's lines as characters, so that columns can be compared.
+std::vector<std::wstring> ScreenLines(const std::string& screen) {
+    std::vector<std::wstring> lines;
+    std::istringstream in(screen);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(QString::fromStdString(line).toStdWString());
+    return lines;
 }
 
 class ProgramOnTerminal : public testing::Test {
@@ -61,15 +62,19 @@ protected:
         dir_.path("program.pid");
     }
 
-    std::unique_ptr<TmuxProgram> start(int cols = kCols, int rows = kRows) {
-        auto program = std::make_unique<TmuxProgram>(
-            BOOTMEDIA_PROGRAM, dir_.path(""),
-            std::map<std::string, std::string>{{"BOOTMEDIA_UI", "terminal"},
-                                               {"BOOTMEDIA_DRIVE_A", dir_.path("floppy.img")},
-                                               {"BOOTMEDIA_DRIVE_B", ""},
-                                               {"BOOTMEDIA_RECORDERS", dir_.path("disc.iso")}},
-            cols, rows);
-        EXPECT_TRUE(program->waitFor(kReadyStatus)) << program->lastScreen;
+    /// The program on the container in the working folder, once it shows ready.
+    std::unique_ptr<TmuxProgram> start(int cols = kCols, int rows = kRows,
+                                       const std::string& ready = kReadyStatus,
+                                       const std::map<std::string, std::string>& more = {}) {
+        std::map<std::string, std::string> environment{
+            {"BOOTMEDIA_UI", "terminal"},
+            {"BOOTMEDIA_DRIVE_A", dir_.path("floppy.img")},
+            {"BOOTMEDIA_DRIVE_B", ""},
+            {"BOOTMEDIA_RECORDERS", dir_.path("disc.iso")}};
+        environment.insert(more.begin(), more.end());
+        auto program = std::make_unique<TmuxProgram>(BOOTMEDIA_PROGRAM, dir_.path(""), environment,
+                                                     cols, rows);
+        EXPECT_TRUE(program->waitFor(ready)) << program->lastScreen;
         return program;
     }
 
@@ -111,7 +116,7 @@ TEST_F(ProgramOnTerminal, MakesBothMediaWithKeysAndExits) {
     program->keys("Enter");
     ASSERT_TRUE(program->waitFor("[ Create Floppy ]")) << program->lastScreen;
 
-    const test::Bytes image = SampleBootImage(sample_);
+    const test::Bytes image = test::ContainerEntries(sample_).at(catalogue::kBootImage);
     const test::Bytes disk = test::ReadFileBytes(dir_.path("floppy.img"));
     ASSERT_EQ(image.size(), catalogue::kBootImageBytes);
     ASSERT_EQ(disk.size(), catalogue::kBootImageBytes);
@@ -180,6 +185,69 @@ TEST_F(ProgramOnTerminal, CloseDuringFloppyJobRestoresTerminal) {
     // A job quicker than the close ends with its success box; the window closes after it.
     if (program->waitFor(kDoneCaption, std::chrono::milliseconds(3000)))
         program->keys("Enter");
+    ExpectEndedRestored(*program, EXIT_SUCCESS);
+}
+
+// checks that long German texts on the smallest terminal keep within their frames: the title is
+// cut with a mark before the close key's hint, which stays; a button's label too long for it is
+// cut with a mark; group titles leave their frames' corners; the banner leaves its frame's top
+// line; and the box buttons speak the user's language
+TEST_F(ProgramOnTerminal, LongTextsStayWithinTheirFrames) {
+    test::Texts texts = test::GermanLengthTexts();
+    texts[catalogue::kDialogTitle] =
+        "Startmedien-Ersteller f\xFCr die Installation von Betriebssystemen auf \xE4lteren "
+        "Rechnern ohne Netzwerk";
+    ASSERT_TRUE(test::ContainerWithTexts(test::ContainerEntries(sample_), texts)
+                    .write(dir_.path("install.dat")));
+    // LANGUAGE names the user's language for messages, as gettext reads it too.
+    auto program =
+        start(kCols, kRows, "Bereit. Erstes Diskettenlaufwerk ist A:", {{"LANGUAGE", "de"}});
+    const std::vector<std::wstring> lines = ScreenLines(program->lastScreen);
+    const auto top = std::find_if(lines.begin(), lines.end(), [](const std::wstring& line) {
+        return line.find(L"[F10: close]") != std::wstring::npos;
+    });
+    ASSERT_NE(top, lines.end()) << program->lastScreen;
+    EXPECT_NE(top->find(L"Startmedien-Ersteller f\u00FCr"), std::wstring::npos);
+    EXPECT_NE(top->find(L"\u2026 [F10: close] \u2500"), std::wstring::npos) << program->lastScreen;
+    const std::size_t left = top->find(L'\u250C');
+    const std::size_t right = top->rfind(L'\u2510');
+    ASSERT_NE(left, std::wstring::npos);
+    ASSERT_NE(right, std::wstring::npos);
+    // Every line of the dialog keeps its two sides; each frame's top line its two corners.
+    const auto bottom = std::find_if(top, lines.end(), [&](const std::wstring& line) {
+        return line.size() > left && line[left] == L'\u2514';
+    });
+    ASSERT_NE(bottom, lines.end()) << program->lastScreen;
+    for (auto line = top + 1; line != bottom; ++line) {
+        SCOPED_TRACE(std::string(program->lastScreen));
+        ASSERT_GT(line->size(), right);
+        EXPECT_EQ((*line)[left], L'\u2502');
+        EXPECT_EQ((*line)[right], L'\u2502');
+        const std::wstring inside = line->substr(left + 1, right - left - 1);
+        EXPECT_EQ(std::count(inside.begin(), inside.end(), L'\u250C'),
+                  std::count(inside.begin(), inside.end(), L'\u2510'));
+    }
+    // The banner's frame is the first inside the dialog: its top line is whole.
+    const auto framed = std::find_if(top + 1, bottom, [](const std::wstring& line) {
+        return line.find(L'\u250C') != std::wstring::npos;
+    });
+    ASSERT_NE(framed, bottom) << program->lastScreen;
+    const std::wstring& bannerTop = *framed;
+    const std::size_t from = bannerTop.find(L'\u250C');
+    const std::size_t to = bannerTop.find(L'\u2510');
+    ASSERT_TRUE(from != std::wstring::npos && to != std::wstring::npos) << program->lastScreen;
+    EXPECT_EQ(bannerTop.substr(from + 1, to - from - 1), std::wstring(to - from - 1, L'\u2500'));
+    for (const char* shown : {"Startf\u00e4hige Diskette", "CD-ROM mit Startfunktion",
+                              "Aktueller Status", "[Diskette erste\u2026]", "Laufwerk A:"}) {
+        SCOPED_TRACE(shown);
+        EXPECT_NE(program->lastScreen.find(shown), std::string::npos) << program->lastScreen;
+    }
+
+    program->keys("d");
+    ASSERT_TRUE(program->waitFor("[ OK ]  [ Abbrechen ]")) << program->lastScreen;
+    program->keys("Escape");
+    ASSERT_TRUE(program->waitFor("[Diskette erste\u2026]")) << program->lastScreen;
+    program->keys("b");
     ExpectEndedRestored(*program, EXIT_SUCCESS);
 }
 

@@ -141,40 +141,117 @@ TEST(ProcessEndHook, RunsBeforeExitProcess) {
 
 } // namespace
 
-// checks that at every terminal height from the smallest up, each one-line control and the
-// status text of the main dialog lie inside the frame of their group box, never on its lines.
-TEST(CellLayout, ControlsStayInsideTheirGroupFrames) {
-    const auto& dialog = res::kMainDialogTemplate;
-    std::vector<fw::ControlTemplate> groups;
-    for (const fw::ControlTemplate& control : dialog.controls)
-        if (control.kind == fw::ControlKind::GroupBox)
-            groups.push_back(control);
-    constexpr int kListField = 12;
-    for (int rows = 22; rows <= 40; ++rows) {
-        SCOPED_TRACE(rows);
-        const auto scale = fw::term::CellScale::Fit(dialog.width, dialog.height, 78, rows);
-        for (const fw::ControlTemplate& control : dialog.controls) {
-            fw::term::CellRect cells;
-            if (control.kind == fw::ControlKind::ComboBox)
-                cells = fw::term::OneLineCells(control, kListField, scale, groups);
-            else if (control.kind == fw::ControlKind::PushButton ||
-                     control.kind == fw::ControlKind::ProgressBar)
-                cells = fw::term::OneLineCells(control, control.height, scale, groups);
-            else if (control.kind == fw::ControlKind::StaticText)
-                cells = fw::term::InsideGroups(
-                    control, scale.cells(control.x, control.y, control.width, control.height),
-                    scale, groups);
-            else
-                continue;
-            for (const fw::ControlTemplate& group : groups) {
-                const auto frame = scale.cells(group.x, group.y, group.width, group.height);
-                const bool inside = control.x >= group.x && control.y >= group.y &&
-                                    control.y < group.y + group.height;
-                if (!inside || frame.rows < 3)
+namespace {
+
+// The framing controls of the main dialog, and its scale on a terminal of cols x rows (the
+// dialog's own frame takes a cell on each side).
+std::vector<fw::ControlTemplate> MainDialogFrames() {
+    std::vector<fw::ControlTemplate> frames;
+    for (const fw::ControlTemplate& control : res::kMainDialogTemplate.controls)
+        if (fw::term::IsFrame(control.kind))
+            frames.push_back(control);
+    return frames;
+}
+
+CellScale MainDialogScale(int cols, int rows) {
+    return CellScale::Fit(kDialogWidth, kDialogHeight, cols - 2, rows - 2);
+}
+
+// Whether inner lies within frame's lines, touching none of them.
+bool StrictlyInside(const CellRect& inner, const CellRect& frame) {
+    return inner.row > frame.row && inner.row + inner.rows < frame.row + frame.rows &&
+           inner.col > frame.col && inner.col + inner.cols < frame.col + frame.cols;
+}
+
+constexpr int kListField = 12;
+constexpr int kBannerWidth = 330;
+constexpr int kBannerHeight = 90;
+
+} // namespace
+
+// checks that at every terminal size from 80 x 24 up, each one-line control and the status text
+// of the main dialog lie inside the frame around them, never on its lines.
+TEST(CellLayout, ControlsStayInsideTheirFrames) {
+    const std::vector<fw::ControlTemplate> frames = MainDialogFrames();
+    for (int cols = 80; cols <= 120; cols += 5) {
+        for (int rows = 24; rows <= 40; ++rows) {
+            SCOPED_TRACE(testing::Message() << cols << "x" << rows);
+            const CellScale scale = MainDialogScale(cols, rows);
+            for (const fw::ControlTemplate& control : res::kMainDialogTemplate.controls) {
+                CellRect cells;
+                if (control.kind == fw::ControlKind::ComboBox)
+                    cells = fw::term::OneLineCells(control, kListField, scale, frames);
+                else if (control.kind == fw::ControlKind::PushButton ||
+                         control.kind == fw::ControlKind::ProgressBar)
+                    cells = fw::term::OneLineCells(control, control.height, scale, frames);
+                else if (control.kind == fw::ControlKind::StaticText)
+                    cells = fw::term::InsideFrames(
+                        control, scale.cells(control.x, control.y, control.width, control.height),
+                        scale, frames);
+                else
                     continue;
-                EXPECT_GT(cells.row, frame.row) << control.id;
-                EXPECT_LT(cells.row + cells.rows - 1, frame.row + frame.rows - 1) << control.id;
+                for (const fw::ControlTemplate& frame : frames) {
+                    const CellRect lines = scale.cells(frame.x, frame.y, frame.width, frame.height);
+                    const bool within = control.x >= frame.x && control.y >= frame.y &&
+                                        control.y < frame.y + frame.height;
+                    if (within && lines.rows >= 3) {
+                        EXPECT_TRUE(StrictlyInside(cells, lines)) << control.id;
+                    }
+                }
             }
         }
     }
+}
+
+// checks that the banner (the sample's 330 x 90 picture) stays inside its white frame at every
+// terminal size from 80 x 24 up, squeezed where the frame is smaller than the picture.
+TEST(CellLayout, BannerStaysInsideItsFrame) {
+    const std::vector<fw::ControlTemplate> frames = MainDialogFrames();
+    const fw::ControlTemplate* picture = nullptr;
+    const fw::ControlTemplate* white = nullptr;
+    for (const fw::ControlTemplate& control : res::kMainDialogTemplate.controls) {
+        if (control.kind == fw::ControlKind::StaticPicture)
+            picture = &control;
+        if (control.kind == fw::ControlKind::StaticFrame)
+            white = &control;
+    }
+    ASSERT_NE(picture, nullptr);
+    ASSERT_NE(white, nullptr);
+    for (int cols = 80; cols <= 200; cols += 4) {
+        for (int rows = 24; rows <= 70; rows += 2) {
+            SCOPED_TRACE(testing::Message() << cols << "x" << rows);
+            const CellScale scale = MainDialogScale(cols, rows);
+            const CellRect frame = scale.cells(white->x, white->y, white->width, white->height);
+            const CellRect banner = fw::term::InsideFrames(
+                *picture, scale.pictureCells(picture->x, picture->y, kBannerWidth, kBannerHeight),
+                scale, frames);
+            EXPECT_TRUE(StrictlyInside(banner, frame));
+        }
+    }
+}
+
+// checks that a text too long for its room is cut with an ellipsis (three dots where the
+// locale cannot show one), and that one that fits is left whole
+TEST(TerminalText, EllipsizesWhatDoesNotFit) {
+    struct Case {
+        const char* locale;
+        const wchar_t* text;
+        int cols;
+        const wchar_t* shown;
+    };
+    const Case cases[] = {
+        {"C.UTF-8", L"Status", 6, L"Status"},
+        {"C.UTF-8", L"Startf\u00E4hige Diskette", 10, L"Startf\u00E4hi\u2026"},
+        {"C.UTF-8", L"\u65E5\u672C\u8A9E", 4, L"\u65E5\u2026"}, // wide characters
+        {"C", L"Aktueller Status", 10, L"Aktuell..."},
+        {"C", L"Status", 2, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.locale << " " << c.cols);
+        ASSERT_NE(std::setlocale(LC_CTYPE, c.locale), nullptr);
+        const std::wstring shown = fw::term::Ellipsized(c.text, c.cols);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_LE(fw::term::Columns(shown), c.cols);
+    }
+    std::setlocale(LC_CTYPE, "C");
 }

@@ -3,8 +3,10 @@
 #include "resfile/Catalogue.h"
 #include "support/BmpBuilder.h"
 #include "support/ContainerBuilder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -153,6 +155,88 @@ TEST(ResfileCheck, NamesEachProblem) {
         const Checked checked = Check(Builder(entries));
         EXPECT_EQ(checked.status, kExitProblems);
         EXPECT_NE(checked.output.find(c.message), std::string::npos) << checked.output;
+    }
+}
+
+// checks that every CD name the CD build job would refuse is reported, once, with the first rule
+// it breaks in the job's order and under the code page the job would convert it with, and that
+// a name that is one with an earlier one names both entries
+TEST(ResfileCheck, ReportsEachCdNameTheJobWouldRefuse) {
+    struct Case {
+        const char* what;
+        const char* codePage;
+        std::vector<Bytes> names;
+        std::vector<std::string> problems; // one per refused name, in set order
+    };
+    const std::string first = "CD file 0 (entry 5000 \"";
+    const std::vector<Case> cases = {
+        {"fits", "1252", {TextBytes("a.txt"), TextBytes(std::string(31, 'n'))}, {}},
+        {"32 characters",
+         "1252",
+         {Bytes(32, 'n')},
+         {first + std::string(32, 'n') +
+          "\"): the name is 32 characters long; the CD build job's storage takes at most 31"}},
+        {"exclamation mark",
+         "1252",
+         {TextBytes("Hi!.txt")},
+         {"(entry 5000 \"Hi!.txt\"): the name holds the character !, which the CD build job's "
+          "storage refuses"}},
+        {"question mark",
+         "1252",
+         {TextBytes("why?.txt")},
+         {"the name holds the character ?, which the disc cannot carry"}},
+        {"final blank", "1252", {TextBytes("name ")}, {"ends with a dot or a blank"}},
+        {"Makefile and Makefile.",
+         "1252",
+         {TextBytes("Makefile"), TextBytes("Makefile.")},
+         {"CD file 1 (entry 5001 \"Makefile.\"): the name ends with a dot or a blank"}},
+        {"three in one",
+         "1252",
+         {TextBytes("a.txt"), TextBytes("A.TXT"), TextBytes("a.TXT")},
+         {"CD file 1 (entry 5001 \"A.TXT\"): the same name as CD file 0 (entry 5000 \"a.txt\") "
+          "when case is ignored",
+          "CD file 2 (entry 5002 \"a.TXT\"): the same name as CD file 0 (entry 5000 \"a.txt\")"}},
+        {"Windows-1252 case",
+         "1252",
+         {{0x9A}, {0x8A}},
+         {"CD file 1 (entry 5001 \"\\x8A\"): the same name as CD file 0"}},
+        {"Cyrillic case",
+         "1251",
+         {{0xA8}, {0xB8}},
+         {"CD file 1 (entry 5001 \"\\xB8\"): the same name as CD file 0"}},
+        {"the same bytes in Windows-1252", "1252", {{0xA8}, {0xB8}}, {}},
+        {"byte Windows-1251 lacks",
+         "1251",
+         {{'a', 0x98}},
+         {"the name does not convert one-to-one from the ANSI code page"}},
+        {"bytes Windows-1252 leaves undefined",
+         "1252",
+         {{'a', 0x81}, {'a', 0x8D}},
+         {"the name holds the control character U+0081, which the disc cannot carry",
+          "the name holds the control character U+008D, which the disc cannot carry"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const test::ScopedEnv codePage("BOOTMEDIA_CODEPAGE", c.codePage);
+        Entries entries = ValidEntries();
+        for (int i = 0; i < catalogue::kCdFileMax; ++i) {
+            entries.erase(static_cast<ResourceId>(catalogue::kCdFileNameFirst + i));
+            entries.erase(static_cast<ResourceId>(catalogue::kCdFileContentFirst + i));
+        }
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            entries[static_cast<ResourceId>(catalogue::kCdFileNameFirst + i)] = c.names[i];
+            entries[static_cast<ResourceId>(catalogue::kCdFileContentFirst + i)] = TextBytes("x");
+        }
+        const Checked checked = Check(Builder(entries));
+        EXPECT_EQ(checked.status, c.problems.empty() ? kExitOk : kExitProblems) << checked.output;
+        std::size_t at = 0;
+        for (const std::string& problem : c.problems) {
+            at = checked.output.find(problem, at);
+            EXPECT_NE(at, std::string::npos) << problem << "\n" << checked.output;
+        }
+        const auto lines = std::count(checked.output.begin(), checked.output.end(), '\n');
+        // One line per problem, and the count (or "no problems found").
+        EXPECT_EQ(static_cast<std::size_t>(lines), c.problems.size() + 1) << checked.output;
     }
 }
 

@@ -26,6 +26,9 @@ constexpr int kIsoLevel = 1;
 constexpr int kNoDefaults = 0;
 constexpr int kOff = 0;
 constexpr int kOn = 1;
+// The Joliet tree names files as Windows shows them: no ";1" version and no dot added to a name
+// without one ("Makefile" stays "Makefile"). The ISO 9660 tree keeps both, as its level 1 wants.
+constexpr int kJolietAlone = 1 << 1;
 // The boot floppy and the boot catalogue are nodes of the tree hidden from both directory
 // trees. Their names hold characters that a staged file's name cannot, so they never collide.
 constexpr const char* kBootFloppyName = "<boot floppy>";
@@ -123,6 +126,8 @@ std::optional<ImageSource> JolietImage::generate(uint32_t tailBlocks) {
     iso_write_opts_set_joliet(options.get(), kOn);
     // A name outside the BMP keeps its surrogate pair instead of becoming '_'.
     iso_write_opts_set_joliet_utf16(options.get(), kOn);
+    iso_write_opts_set_omit_version_numbers(options.get(), kJolietAlone);
+    iso_write_opts_set_no_force_dots(options.get(), kJolietAlone);
     iso_write_opts_set_tail_blocks(options.get(), tailBlocks);
     ::burn_source* source = nullptr;
     if (iso_image_create_burn_source(image_.get(), options.get(), &source) < 0)

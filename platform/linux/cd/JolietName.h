@@ -10,16 +10,8 @@
 
 namespace platform::layer {
 
-/// The longest Joliet file name, in UTF-16 units.
-inline constexpr std::size_t kMaxJolietNameUnits = 64;
-
 /// The name as UTF-8 (the character set libisofs is given), or nothing when the disc cannot
-/// carry it unchanged: empty or longer than kMaxJolietNameUnits, "." or "..", a control
-/// character, one of * / : ; ? \ " < > |, or a surrogate without its partner.
+/// carry it unchanged (see CheckDiscName).
 std::optional<std::string> JolietFileName(std::u16string_view name);
-
-/// The name's characters in upper case, as Windows compares file names: two names with the
-/// same key name the same file.
-std::u32string JolietNameKey(std::u16string_view name);
 
 } // namespace platform::layer

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/cd/StagedFiles.h"
 
+#include "platform/FileNameRules.h"
 #include "platform/ImageMastering.h"
 #include "platform/linux/cd/JolietName.h"
 
@@ -22,7 +23,7 @@ struct TaskMemoryFree {
 };
 using ElementName = std::unique_ptr<OLECHAR, TaskMemoryFree>;
 
-bool HasKey(const std::vector<StagedFile>& files, const std::u32string& key) {
+bool HasKey(const std::vector<StagedFile>& files, const std::u16string& key) {
     return std::any_of(files.begin(), files.end(),
                        [&key](const StagedFile& file) { return file.key == key; });
 }
@@ -41,7 +42,7 @@ HRESULT StageElement(IStorage* storage, const STATSTG& element, StagedFile* file
         return IMAPI_E_BADJOLIETNAME;
     file->name = name;
     file->isoName = std::move(*isoName);
-    file->key = JolietNameKey(name);
+    file->key = NameKey(name);
     storage->AddRef();
     file->storage = ComPtr<IStorage>::adopt(storage);
     ComPtr<IStreamBytes> bytes;

@@ -18,8 +18,8 @@ struct StagedFile {
     std::u16string name;
     /// The same name in UTF-8, as libisofs takes it.
     std::string isoName;
-    /// The name with its letters in upper case: names with the same key are the same file.
-    std::u32string key;
+    /// The name's key (NameKey): names with the same key are the same file.
+    std::u16string key;
     /// The storage that holds the stream.
     ComPtr<win::IStorage> storage;
 

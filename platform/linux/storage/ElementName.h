@@ -3,6 +3,7 @@
 // Names of the elements of a storage, with the rules and the order of a compound file.
 
 #include "platform/Com.h"
+#include "platform/FileNameRules.h"
 
 #include <cstddef>
 #include <string>
@@ -10,16 +11,13 @@
 
 namespace platform::layer {
 
-/// The longest name a compound file's directory holds, without its terminating 0.
-inline constexpr std::size_t kMaxElementNameUnits = 31;
-
-/// Whether name may name an element: 1 to 31 units, none of them '/', '\\', ':' or '!'. Reads
-/// at most one unit past the longest allowed name; false for null.
+/// Whether name may name an element (see CheckElementName). Reads at most one unit past the
+/// longest allowed name; false for null.
 bool IsValidElementName(const win::OLECHAR* name);
 
-/// Compares two texts unit by unit after upper-casing ASCII and Latin-1 letters (others compare
-/// as they are), as a compound file compares the names of its elements and properties: below 0
-/// when left comes first, 0 when they are the same name, above 0 otherwise.
+/// Compares two texts unit by unit after upper-casing them (NameKey), as a compound file
+/// compares the names of its elements and properties: below 0 when left comes first, 0 when
+/// they are the same name, above 0 otherwise.
 int CompareNames(std::u16string_view left, std::u16string_view right);
 
 /// The order of a compound file's directory: shorter names first, names of one length by

@@ -14,12 +14,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMetaObject>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -101,12 +103,16 @@ std::optional<ShownBox> WaitForMessageBox(std::chrono::milliseconds timeout) {
             QMessageBox* box = FirstBox();
             if (box == nullptr)
                 return false;
+            QAbstractButton* cancel = box->button(QMessageBox::Cancel);
             shown = ShownBox{box->text().toStdString(),
                              box->windowTitle().toStdString(),
                              box->icon(),
-                             box->button(QMessageBox::Cancel) != nullptr,
+                             cancel != nullptr,
                              dynamic_cast<fw::qt::QtDialogWindow*>(box->parentWidget()) != nullptr,
-                             box->windowModality() != Qt::NonModal};
+                             box->windowModality() != Qt::NonModal,
+                             QFontInfo(box->font()).pixelSize(),
+                             box->button(QMessageBox::Ok)->text().toStdString(),
+                             cancel != nullptr ? cancel->text().toStdString() : std::string()};
             return true;
         },
         timeout);
@@ -140,6 +146,17 @@ bool PressKeyInMessageBox(int key) {
         });
         return true;
     });
+}
+
+void PressKeyInActiveWindow(int key) {
+    PostToUi([key] {
+        if (QWindow* focused = QGuiApplication::focusWindow())
+            QTest::keyClick(focused, static_cast<Qt::Key>(key));
+    });
+}
+
+QWidget* ActiveWindow() {
+    return QApplication::activeWindow();
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -212,6 +229,10 @@ void GuiDriver::Close() {
     Post([this] { Window()->close(); });
 }
 
+void GuiDriver::Activate() {
+    Post([this] { Window()->activateWindow(); });
+}
+
 bool GuiDriver::IsEnabled(int id) const {
     return OnUi<bool>([this, id] {
         fw::WindowPeer* peer = dialog_.FindControlPeer(id);
@@ -235,7 +256,7 @@ std::string GuiDriver::ShownText(int id) const {
             return label->text().toStdString();
         if (auto* combo = qobject_cast<QComboBox*>(widget))
             return combo->currentText().toStdString();
-        // A group box draws its text as it was set.
+        // Any other control: its text as set.
         fw::WindowPeer* peer = dialog_.FindControlPeer(id);
         return peer != nullptr ? fw::qt::FromAnsi(peer->text()).toStdString() : std::string();
     });

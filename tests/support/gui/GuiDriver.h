@@ -46,6 +46,9 @@ struct ShownBox {
     bool question = false;      ///< OK and Cancel; otherwise OK alone
     bool ownedByDialog = false; ///< a dialog window is its owner
     bool modal = false;         ///< blocks input to its owner
+    int fontPixels = 0;         ///< its text's size
+    std::string okLabel;        ///< its buttons as labelled
+    std::string cancelLabel;    ///< "" for a box without Cancel
 };
 
 /// Waits for an open message box (the first shown, if several). Not on the UI thread.
@@ -57,6 +60,12 @@ bool AnswerMessageBox(int answer);
 
 /// Posts a key press (Qt::Key_Escape, Qt::Key_Return, ...) to the first open box.
 bool PressKeyInMessageBox(int key);
+
+/// Posts a key press to the window that has the keyboard, wherever the user's key would go.
+void PressKeyInActiveWindow(int key);
+
+/// The window that has the keyboard, or null. UI thread.
+QWidget* ActiveWindow();
 
 /// Waits until condition, evaluated on the UI thread, holds. Not on the UI thread.
 bool WaitUntil(const std::function<bool()>& condition,
@@ -85,6 +94,8 @@ public:
     void PressKey(int key);
     /// The title bar's close button.
     void Close();
+    /// The window manager activates the dialog's window (as when the user clicks on it).
+    void Activate();
 
     // What the controls show.
     bool IsEnabled(int id) const;
