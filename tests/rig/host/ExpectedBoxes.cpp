@@ -3,32 +3,24 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ScopedHandle.h"
+#include "platform/headless/Report.h"
 #include "resfile/Catalogue.h"
 #include "resfile/Format.h"
-#include "tests/rig/Protocol.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace rig {
 namespace {
-constexpr int kHexBase = 16;
-constexpr std::size_t kBoxFields = 4; // keyword, style, caption, text
+
+// A text on one line, as the report writes it. The sample's texts are ASCII, which the guest's
+// C locale passes unchanged.
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
 } // namespace
-
-void PrintTo(const Box& box, std::ostream* out) {
-    *out << "{style 0x" << std::hex << box.style << std::dec << ", " << Quote(box.caption) << ", "
-         << Quote(box.text) << "}";
-}
-
-std::vector<Box> BoxesOf(const std::vector<std::vector<std::string>>& records) {
-    std::vector<Box> boxes;
-    for (const auto& record : records)
-        if (record.size() == kBoxFields && record[0] == kBoxRecord)
-            boxes.push_back(
-                {static_cast<win::UINT>(std::strtoul(record[1].c_str(), nullptr, kHexBase)),
-                 record[2], record[3]});
-    return boxes;
-}
 
 ExpectedBoxes::ExpectedBoxes(const std::string& container) : container_(container) {
     const platform::FileHandle file(OpenResourceFile(container.c_str(), true));
@@ -46,26 +38,39 @@ bool ExpectedBoxes::valid() const {
     return image_.size() == catalogue::kBootImageBytes;
 }
 
-std::string ExpectedBoxes::text(std::uint16_t id) const {
+std::string ExpectedBoxes::text(ResourceId id) const {
     const platform::FileHandle file(OpenResourceFile(container_.c_str(), true));
     return ReadResourceText(file.get(), id).get();
 }
 
-Box ExpectedBoxes::question() const {
-    return {win::MB_OKCANCEL | win::MB_ICONEXCLAMATION, text(catalogue::kQuestionCaption),
-            text(catalogue::kFloppyQuestion)};
+std::string ExpectedBoxes::box(win::UINT style, ResourceId captionId,
+                               const std::string& text) const {
+    std::string line = "box ";
+    line.append(fw::headless::BoxKind(style))
+        .append(" [")
+        .append(OneLine(this->text(captionId)))
+        .append("] ")
+        .append(OneLine(text));
+    if ((style & win::MB_TYPEMASK) == win::MB_OKCANCEL)
+        line.append(" -> ").append(fw::headless::AnswerWord(win::IDOK));
+    return line;
 }
 
-Box ExpectedBoxes::success(char letter) const {
+std::string ExpectedBoxes::question() const {
+    return box(win::MB_OKCANCEL | win::MB_ICONEXCLAMATION, catalogue::kQuestionCaption,
+               text(catalogue::kFloppyQuestion));
+}
+
+std::string ExpectedBoxes::success(char letter) const {
     const std::string detail = text(catalogue::kSuccessDetail);
-    return {win::MB_ICONINFORMATION, text(catalogue::kSuccessCaption),
-            format::FormatResource(
-                catalogue::kFloppySuccessFormat, text(catalogue::kFloppySuccessFormat).c_str(),
-                {format::Arg::string(detail.c_str()), format::Arg::character(letter)})};
+    return box(win::MB_ICONINFORMATION, catalogue::kSuccessCaption,
+               format::FormatResource(
+                   catalogue::kFloppySuccessFormat, text(catalogue::kFloppySuccessFormat).c_str(),
+                   {format::Arg::string(detail.c_str()), format::Arg::character(letter)}));
 }
 
-Box ExpectedBoxes::writeError() const {
-    return {win::MB_ICONERROR, text(catalogue::kErrorCaption), text(catalogue::kFloppyWriteError)};
+std::string ExpectedBoxes::writeError() const {
+    return box(win::MB_ICONERROR, catalogue::kErrorCaption, text(catalogue::kFloppyWriteError));
 }
 
 } // namespace rig

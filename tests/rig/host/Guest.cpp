@@ -2,8 +2,8 @@
 #include "Guest.h"
 
 #include "platform/linux/storage/TempFile.h"
-#include "tests/rig/Protocol.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -26,7 +26,7 @@ constexpr const char* kEmulator = "qemu-system-x86_64";
 constexpr const char* kGuestVariable = "BOOTMEDIA_RIG_GUEST";
 constexpr const char* kAccelVariable = "BOOTMEDIA_RIG_ACCEL";
 constexpr const char* kDefaultAccel = "tcg";
-constexpr const char* kMemory = "256";
+constexpr const char* kMemory = "512"; // the initramfs takes a fifth, twice while unpacked
 // The kernel's console on the first port; quiet keeps it to warnings, panic=-1 turns a dead
 // first process into a reboot, which -no-reboot turns into QEMU's end.
 constexpr const char* kKernelArguments = "console=ttyS0 quiet panic=-1";
@@ -123,7 +123,7 @@ Guest::Guest(GuestSetup setup)
         add({"-accel", accelerator});
     const std::string guest = GuestFolder();
     add({"-machine", "pc", "-m", kMemory, "-nodefaults", "-display", "none", "-no-reboot"});
-    add({"-kernel", FileIn(guest, "vmlinuz"), "-initrd", FileIn(guest, "initramfs.cpio.gz")});
+    add({"-kernel", FileIn(guest, "vmlinuz"), "-initrd", FileIn(guest, "initramfs.cpio")});
     add({"-append", append});
     // The kernel's console on the first serial port, the runner's report on the second.
     add({"-serial", "file:" + FileIn(setup_.folder, "console.log")});
@@ -208,13 +208,17 @@ bool Guest::waitForEnd(std::chrono::seconds timeout) {
     return true;
 }
 
-std::vector<Record> Guest::records() const {
-    std::ifstream report(FileIn(setup_.folder, "report.log"));
-    std::vector<Record> records;
-    for (std::string line; std::getline(report, line);)
-        if (Record record = SplitRecord(line); !record.empty())
-            records.push_back(std::move(record));
-    return records;
+std::vector<ReportLine> Guest::report() const {
+    std::ifstream file(FileIn(setup_.folder, "report.log"));
+    std::vector<ReportLine> lines;
+    for (std::string line; std::getline(file, line);) {
+        // The serial line ends each line with a carriage return too.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t space = std::min(line.find(' '), line.size());
+        lines.push_back({line.substr(0, space), line.substr(std::min(space + 1, line.size()))});
+    }
+    return lines;
 }
 
 std::string Guest::diagnostics() const {

@@ -15,8 +15,12 @@
 
 namespace rig {
 
-/// A report record: its keyword, then its fields.
-using Record = std::vector<std::string>;
+/// A line of the guest's report: its first word, and the rest of the line.
+struct ReportLine {
+    std::string word;
+    std::string text;
+    bool operator==(const ReportLine&) const = default;
+};
 
 struct GuestSetup {
     /// Where the run keeps its files (console.log, report.log, qemu.log).
@@ -50,8 +54,8 @@ public:
     /// Waits until QEMU has ended; false when timeout passed first (QEMU is then killed).
     bool waitForEnd(std::chrono::seconds timeout);
 
-    /// The records the runner has reported so far.
-    std::vector<Record> records() const;
+    /// The lines the guest has reported so far.
+    std::vector<ReportLine> report() const;
 
     /// The last lines of the kernel's console and of QEMU's own output, for a failure message.
     std::string diagnostics() const;

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The floppy job and start-up on real Linux drivers: a guest on Debian's kernel with emulated
-// floppy drives, a USB floppy and an optical drive runs the job through the floppy driver,
-// usb-storage and sr_mod, and reports every box. Each disk is then checked byte for byte against
-// the container's boot image, and a disk reported good must boot. Runs through
-// scripts/stages/rig, which builds the guest.
+// The program on real Linux drivers: a guest on Debian's kernel with emulated floppy drives, a
+// USB floppy or an optical drive runs bootmedia in batch mode (--list, then --floppy A: --yes)
+// through the floppy driver, usb-storage and sr_mod, and reports every box. Each disk is then
+// checked byte for byte against the container's boot image, and a disk reported good must boot.
+// Runs through scripts/stages/rig, which builds the guest.
 #include "ExpectedBoxes.h"
 #include "Guest.h"
+#include "app/ExitStatus.h"
 #include "floppy/ExtentScan.h"
 #include "resfile/Catalogue.h"
 #include "support/DiscTools.h"
-#include "tests/rig/Protocol.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,8 +19,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using rig::Box;
-using rig::Record;
+using rig::ReportLine;
 using test::Bytes;
 
 constexpr std::uint8_t kBlank = 0xE5; // what a freshly formatted disk holds
@@ -31,7 +30,7 @@ constexpr std::size_t k2880KBytes = 2949120;
 constexpr std::size_t kCylinderBytes = catalogue::kCylinderBytes;
 constexpr int kBootedStatus = 33; // the sample's boot code leaves with 0x10
 constexpr const char* kBootedMarker = "BOOTMEDIA-OK";
-// Software emulation on a loaded machine: a guest takes 10 to 20 s; far more is a hang.
+// Software emulation on a loaded machine: a guest takes 10 to 30 s; far more is a hang.
 constexpr auto kGuestTimeout = 180s;
 // After the USB floppy is pulled out the job must end soon, not wait on the device.
 constexpr auto kEndAfterUnplugTimeout = 60s;
@@ -39,11 +38,16 @@ constexpr auto kEndAfterUnplugTimeout = 60s;
 // about five seconds (QEMU's throttling): it is pulled out once the first cylinder is on it, and
 // the job has cylinders left to write whatever the timing.
 constexpr std::size_t kThrottledBytesPerSecond = kCylinderBytes / 5;
-constexpr auto kStartupLimit = 1000; // ms, with a busy optical drive
+// What a busy optical drive may add to start-up, in centiseconds. The guest times the program's
+// whole run, which software emulation and the sanitizers slow down many times over, so the rig
+// holds the busy drive's share to the limit rather than the whole.
+constexpr int kBusyDriveLimit = 100;
 constexpr const char* kUsbDiskId = "usbdisk";
 constexpr const char* kUsbDiskDevice = "/dev/sda";
 constexpr const char* kOpticalDevice = "/dev/sr0";
 constexpr const char* kOpticalDeviceName = "sr0"; // what a log line names it by, at least
+constexpr const char* kFloppyA = "floppy A:";     // --list's line for drive A:
+constexpr const char* kBoxPrefix = "box ";
 
 const char* const kSampleContainer = SAMPLE_CONTAINER;
 
@@ -86,19 +90,22 @@ const Scenario kScenarios[] = {
     {"NamedUsbFloppyPulledOut", kUsbFloppy, k1440KBytes, kNamedByVariable, Ending::PulledOut},
 };
 
-std::string RecordText(const Record& record) {
-    std::string text;
-    for (const std::string& field : record)
-        text.append(text.empty() ? "" : " ").append(rig::Quote(field));
-    return text;
+// The texts of the report lines that start with word.
+std::vector<std::string> TextsOf(const std::vector<ReportLine>& report, std::string_view word) {
+    std::vector<std::string> texts;
+    for (const ReportLine& line : report)
+        if (line.word == word)
+            texts.push_back(line.text);
+    return texts;
 }
 
-// The records of one keyword.
-std::vector<Record> RecordsOf(const std::vector<Record>& records, std::string_view keyword) {
-    std::vector<Record> found;
-    std::copy_if(records.begin(), records.end(), std::back_inserter(found),
-                 [&](const Record& record) { return record[0] == keyword; });
-    return found;
+// The boxes the job showed, as batch mode reports them.
+std::vector<std::string> BoxesOf(const std::vector<ReportLine>& report) {
+    std::vector<std::string> boxes;
+    for (const std::string& text : TextsOf(report, "job"))
+        if (text.starts_with(kBoxPrefix))
+            boxes.push_back(text);
+    return boxes;
 }
 
 // The cylinders a job writes of image: through its last cylinder with data and one empty one;
@@ -140,25 +147,12 @@ protected:
 
     std::string file(const char* name) const { return (folder_ / name).string(); }
 
-    // Boots a guest and waits for its end; every record it reported.
-    std::vector<Record> RunGuest(const rig::GuestSetup& setup) {
-        rig::Guest guest(setup);
-        EXPECT_TRUE(guest.started()) << "QEMU did not start";
-        EXPECT_TRUE(guest.waitForEnd(kGuestTimeout)) << "the guest hung\n" << guest.diagnostics();
-        return Finished(guest);
-    }
-
-    // The records of a guest that has ended, which must have gone through to its end.
-    std::vector<Record> Finished(const rig::Guest& guest) {
-        std::vector<Record> records = guest.records();
-        const auto exit = RecordsOf(records, rig::kExitRecord);
-        EXPECT_FALSE(RecordsOf(records, rig::kEndRecord).empty())
-            << "the guest did not finish its job\n"
-            << guest.diagnostics();
-        EXPECT_TRUE(exit.size() == 1 && exit[0].size() == 2 && exit[0][1] == "0")
-            << "the runner failed\n"
-            << guest.diagnostics();
-        return records;
+    // The report of a guest that has ended, which must have gone through to its end.
+    static std::vector<ReportLine> Finished(const rig::Guest& guest) {
+        std::vector<ReportLine> report = guest.report();
+        EXPECT_FALSE(TextsOf(report, "end").empty()) << "the guest did not finish its job\n"
+                                                     << guest.diagnostics();
+        return report;
     }
 
     rig::ExpectedBoxes expected_{kSampleContainer};
@@ -174,7 +168,7 @@ protected:
             drive += ",readonly=on";
         if (scenario.ending == Ending::PulledOut)
             drive += ",throttling.bps-write=" + std::to_string(kThrottledBytesPerSecond);
-        rig::GuestSetup setup{folder_.string(), {"-drive", drive}, {"rig_entry=0"}};
+        rig::GuestSetup setup{folder_.string(), {"-drive", drive}, {"rig_floppy=A:"}};
         if (scenario.drive == kUsbFloppy) {
             // A removable disk of 2,880 sectors on a USB host controller and no floppy drive;
             // unless a variable names it, discovery must find it.
@@ -195,7 +189,7 @@ protected:
 
     // Runs the guest; for a pulled-out job, pulls the USB floppy out as soon as the first
     // cylinder is on it.
-    std::vector<Record> RunJob(const std::string& disk) {
+    std::vector<ReportLine> RunJob(const std::string& disk) const {
         rig::Guest guest(Setup(disk));
         EXPECT_TRUE(guest.started()) << "QEMU did not start";
         if (GetParam().ending != Ending::PulledOut) {
@@ -225,27 +219,27 @@ TEST_P(FloppyJob, EndsAsTheDiskAllows) {
     const Scenario& scenario = GetParam();
     const std::string disk = file("disk.img");
     ASSERT_TRUE(test::WriteFileBytes(disk, Bytes(scenario.diskBytes, kBlank)));
-    const std::vector<Record> records = RunJob(disk);
+    const std::vector<ReportLine> report = RunJob(disk);
     const Bytes written = test::ReadFileBytes(disk);
     ASSERT_EQ(written.size(), scenario.diskBytes);
     const Bytes& image = expected_.image();
     const std::size_t cylinders = WrittenCylinders(image);
-    const std::vector<Box> boxes = rig::BoxesOf(records);
-    const std::vector<Record> outcome = RecordsOf(records, rig::kOutcomeRecord);
-    const std::vector<Record> startup = RecordsOf(records, rig::kStartupRecord);
-    ASSERT_EQ(startup.size(), 1u);
-    ASSERT_EQ(startup[0].size(), 5u) << RecordText(startup[0]);
+    const std::vector<std::string> boxes = BoxesOf(report);
+    const std::vector<std::string> listed = TextsOf(report, "list");
+    const std::vector<std::string> exit = TextsOf(report, "exit");
 
     if (scenario.ending == Ending::NotOffered) {
-        EXPECT_EQ(startup[0][2], "0") << "discovery offered a drive that takes no 1.44 MB disk";
-        EXPECT_EQ(boxes, std::vector<Box>{});
+        EXPECT_EQ(std::count(listed.begin(), listed.end(), kFloppyA), 0)
+            << "discovery offered a drive that takes no 1.44 MB disk";
+        EXPECT_EQ(boxes, std::vector<std::string>{});
+        EXPECT_EQ(exit, std::vector<std::string>{std::to_string(kExitUsage)});
         EXPECT_TRUE(BlankFrom(written, 0)) << "a drive not offered was written";
         return;
     }
-    EXPECT_EQ(startup[0][3], "A") << "discovery found no drive A:";
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), kFloppyA), 1) << "discovery found no A:";
     if (scenario.ending == Ending::Written) {
-        EXPECT_EQ(boxes, (std::vector<Box>{expected_.question(), expected_.success('A')}));
-        EXPECT_EQ(outcome, (std::vector<Record>{{"outcome", "0", "0"}}));
+        EXPECT_EQ(boxes, (std::vector<std::string>{expected_.question(), expected_.success('A')}));
+        EXPECT_EQ(exit, std::vector<std::string>{std::to_string(kExitSucceeded)});
         ASSERT_TRUE(CylindersEqual(written, image, 0, cylinders)) << "the front cylinders differ";
         EXPECT_TRUE(BlankFrom(written, cylinders)) << "written past the front cylinders";
         const disctest::Run boot = disctest::BootFloppy(disk, file("boot.log"));
@@ -253,8 +247,8 @@ TEST_P(FloppyJob, EndsAsTheDiskAllows) {
         EXPECT_NE(boot.output.find(kBootedMarker), std::string::npos) << boot.output;
         return;
     }
-    EXPECT_EQ(boxes, (std::vector<Box>{expected_.question(), expected_.writeError()}));
-    EXPECT_EQ(outcome, (std::vector<Record>{{"outcome", "1", "0"}}));
+    EXPECT_EQ(boxes, (std::vector<std::string>{expected_.question(), expected_.writeError()}));
+    EXPECT_EQ(exit, std::vector<std::string>{std::to_string(kExitFailed)});
     if (scenario.ending == Ending::Refused) {
         EXPECT_TRUE(BlankFrom(written, 0)) << "a refused disk was written";
         return;
@@ -273,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(Guest, FloppyJob, ::testing::ValuesIn(kScenarios),
                          [](const auto& scenario) { return std::string(scenario.param.name); });
 
 // checks that a mounted disc in the optical drive, which no one may open exclusively, holds
-// start-up up for less than a second, and that the log says why the drive was left out.
+// start-up up for less than a second more than the same drive free, and that the log says why
+// the drive was left out.
 TEST_F(RealDrives, BusyOpticalDriveDoesNotHoldUpStartUp) {
     const std::string content = file("disc");
     std::filesystem::create_directories(content);
@@ -283,18 +278,24 @@ TEST_F(RealDrives, BusyOpticalDriveDoesNotHoldUpStartUp) {
         test::RunProgram({"xorriso", "-as", "mkisofs", "-quiet", "-o", disc, content});
     ASSERT_EQ(made.status, 0) << made.output;
 
-    const std::vector<Record> records = RunGuest(
+    rig::Guest guest(
         {folder_.string(),
          {"-drive", "if=none,id=cd,format=raw,media=cdrom,readonly=on,file=" + disc, "-device",
           "ide-cd,drive=cd"},
          {std::string("rig_wait=") + kOpticalDevice, std::string("rig_mount=") + kOpticalDevice}});
-    const std::vector<Record> startup = RecordsOf(records, rig::kStartupRecord);
-    ASSERT_EQ(startup.size(), 1u);
-    ASSERT_EQ(startup[0].size(), 5u) << RecordText(startup[0]);
-    EXPECT_LT(std::atoi(startup[0][1].c_str()), kStartupLimit) << "start-up took that many ms";
+    ASSERT_TRUE(guest.started()) << "QEMU did not start";
+    EXPECT_TRUE(guest.waitForEnd(kGuestTimeout)) << "the guest hung\n" << guest.diagnostics();
+    const std::vector<ReportLine> report = Finished(guest);
+    const std::vector<std::string> busy = TextsOf(report, "busy-startup");
+    const std::vector<std::string> idle = TextsOf(report, "startup");
+    ASSERT_EQ(busy.size(), 1u);
+    ASSERT_EQ(idle.size(), 1u);
+    EXPECT_LT(std::atoi(busy[0].c_str()) - std::atoi(idle[0].c_str()), kBusyDriveLimit)
+        << "start-up took " << busy[0] << " cs with the drive busy, " << idle[0]
+        << " cs with it free";
     std::string log;
-    for (const Record& record : RecordsOf(records, rig::kLogRecord))
-        log += record[1] + "\n";
+    for (const std::string& line : TextsOf(report, "log"))
+        log += line + "\n";
     EXPECT_NE(log.find(kOpticalDeviceName), std::string::npos)
         << "the log does not name the busy drive:\n"
         << log;
