@@ -125,7 +125,7 @@ Guest::Guest(GuestSetup setup)
     add({"-machine", "pc", "-m", kMemory, "-nodefaults", "-display", "none", "-no-reboot"});
     add({"-kernel", FileIn(guest, "vmlinuz"), "-initrd", FileIn(guest, "initramfs.cpio")});
     add({"-append", append});
-    // The kernel's console on the first serial port, the runner's report on the second.
+    // The kernel's console on the first serial port, the guest's report on the second.
     add({"-serial", "file:" + FileIn(setup_.folder, "console.log")});
     add({"-serial", "file:" + FileIn(setup_.folder, "report.log")});
     add({"-qmp", "unix:" + socket_ + ",server=on,wait=off"});
