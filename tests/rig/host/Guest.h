@@ -2,8 +2,8 @@
 #pragma once
 // One run of the rig's guest: QEMU boots Debian's kernel with the rig's initramfs on a PC with
 // the hardware a test names, the guest runs its job and powers off. The kernel's console and the
-// runner's report port go to files in the run's folder; the host reads the report while the
-// guest runs and can pull devices out through QEMU's machine protocol (QMP).
+// guest's report port (see tests/rig/guest/init) go to files in the run's folder; the host can
+// watch the guest while it runs and pull devices out through QEMU's machine protocol (QMP).
 
 #include "support/TempDir.h"
 
