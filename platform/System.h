@@ -94,6 +94,12 @@ namespace platform {
 /// Returns the hook it replaces.
 using ProcessEndHook = void (*)() noexcept;
 ProcessEndHook SetProcessEndHook(ProcessEndHook hook);
+
+/// Ends the process by an ending signal (SIGHUP, SIGINT, SIGQUIT, SIGTERM) for the signal handler
+/// of a user interface, once it has put its screen back: a recording in progress is first let
+/// stop cleanly (its drive shut down, its unfinished disc file removed), for a bounded time; then
+/// the signal takes its default action. Async-signal-safe; any thread.
+[[noreturn]] void EndProcessBySignal(int signal) noexcept;
 } // namespace platform
 #endif
 

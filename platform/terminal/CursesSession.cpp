@@ -58,12 +58,10 @@ void RestoreTerminal() noexcept {
     ::tcsetattr(STDIN_FILENO, TCSADRAIN, &restoreState.saved);
 }
 
+// The screen goes back at once; the process ends once a recording in progress has stopped.
 void EndingSignal(int signal) {
     RestoreTerminal();
-    struct sigaction standard {};
-    standard.sa_handler = SIG_DFL;
-    ::sigaction(signal, &standard, nullptr);
-    ::raise(signal);
+    platform::EndProcessBySignal(signal);
 }
 
 void InstallHandlers() {

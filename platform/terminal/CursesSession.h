@@ -3,7 +3,8 @@
 // The curses screen on the process's terminal (standard input and output), and the guarantee
 // that the terminal is put back however the process ends: by closing the session, through the
 // C runtime's exit, through ExitProcess from any thread, or on SIGINT, SIGTERM, SIGHUP and
-// SIGQUIT (which then go on to end the process as they would have).
+// SIGQUIT (which then go on to end the process as they would have, once a recording in progress
+// has stopped cleanly).
 
 namespace fw::term {
 

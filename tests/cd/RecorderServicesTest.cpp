@@ -6,12 +6,15 @@
 #include "platform/DosDevices.h"
 #include "platform/ImageMastering.h"
 #include "platform/linux/cd/RecorderRegistry.h"
+#include "support/CapturedLog.h"
 #include "support/TempDir.h"
+#include "support/TmpfsMount.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 
 using namespace win;
 using platform::ComPtr;
@@ -69,6 +72,42 @@ TEST(RecorderRegistry, OffersUsableIsoFilesOnly) {
     EXPECT_EQ(recorders[1].burnAddress, "stdio:" + dir.path("UPPER.ISO"));
     EXPECT_EQ(Read(dir.path("kept.iso")), "old disc");
     EXPECT_FALSE(std::filesystem::exists(dir.path("UPPER.ISO")));
+}
+
+// checks that a file recorder is left out, with the reason in the log, when no file can be
+// created in its folder though the folder and the .iso are there: a read-only file system, and
+// one without room for another file, where access() still says the folder is writable.
+TEST(RecorderRegistry, LeavesOutFoldersThatTakeNoFile) {
+    test::TempDir dir;
+    const test::CapturedLog log(dir);
+    const std::string readOnly = dir.path("ro");
+    const std::string full = dir.path("full");
+    const test::TmpfsMount readOnlyMount(readOnly, "size=64k");
+    const test::TmpfsMount fullMount(full, "size=64k,nr_inodes=2");
+    if (!readOnlyMount || !fullMount)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    std::ofstream(readOnly + "/disc.iso") << "old disc";
+    std::ofstream(full + "/disc.iso") << "old disc";
+    ASSERT_TRUE(readOnlyMount.makeReadOnly());
+    ASSERT_EQ(::access(full.c_str(), W_OK), 0);
+    ScopedRecorderSources sources(
+        {.opticalDrives = false,
+         .files = {readOnly + "/disc.iso", full + "/disc.iso", dir.path("kept.iso")}});
+    const std::vector<RecorderEntry> recorders = platform::layer::Recorders();
+    ASSERT_EQ(recorders.size(), 1u);
+    EXPECT_EQ(recorders[0].burnAddress, "stdio:" + dir.path("kept.iso"));
+    const std::string text = log.text();
+    EXPECT_NE(text.find("File recorder " + readOnly +
+                        "/disc.iso is not offered: no file can be created in its folder: "
+                        "Read-only file system"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("File recorder " + full +
+                        "/disc.iso is not offered: no file can be created in its folder: "
+                        "No space left on device"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(Read(full + "/disc.iso"), "old disc");
 }
 
 // checks that the DOS device names give the system volume (too long for 20 bytes) and one

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The real program on a terminal without a display: both boot media made from its dialog with
-// keys, a resize during a job, and the terminal put back after Exit, a signal and the close key.
+// keys, a resize during a job, the terminal put back after Exit, a signal and the close key, and
+// recordings that fail or are interrupted: no library text on the screen, the older disc kept.
 #include "TmuxProgram.h"
 #include "resfile/Catalogue.h"
 #include "resfile/ResourceFile.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/DiscTools.h"
 #include "support/GermanLengthContainer.h"
@@ -15,7 +17,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <span>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -36,6 +40,12 @@ constexpr const char* kQuestionCaption = "Please Confirm";
 constexpr const char* kDoneCaption = "Boot Media Maker - Done";
 constexpr const char* kFloppyWarning = "All data on the floppy disk will be overwritten.";
 constexpr const char* kDiscWarning = "All data on the recordable disc will be overwritten.";
+constexpr const char* kRecordFailure = "Recording the CD failed.";
+// A CD file larger than the limit leaves room for: the job stages it, the disc that holds it
+// and the boot floppy outgrows the limit.
+constexpr std::uint32_t kBigFileBytes = 3 << 20;
+constexpr std::uint64_t kFileLimit = 4 << 20;
+constexpr std::size_t kOlderDiscBytes = 70000;
 
 // The screen's lines as characters, so that columns can be compared.
 std::vector<std::wstring> ScreenLines(const std::string& screen) {
@@ -44,6 +54,51 @@ std::vector<std::wstring> ScreenLines(const std::string& screen) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(QString::fromStdString(line).toStdWString());
     return lines;
+}
+
+// The sample container with one more CD file of size bytes, "BIG.BIN": a new header, and the
+// new directory and data behind the sample's bytes, which stay where they are.
+test::Bytes SampleWithBigFile(const std::string& container, std::uint32_t size) {
+    const test::Bytes original = test::ReadFileBytes(container);
+    const win::HANDLE file = OpenResourceFile(container.c_str(), true);
+    std::uint16_t count = 0;
+    std::unique_ptr<ResourceEntry, FreeDeleter> directory(ReadResourceDirectory(file, &count));
+    CloseResourceFile(file);
+    const auto end = static_cast<std::uint32_t>(original.size());
+    test::ContainerBuilder builder;
+    // The sample's header gives way to the new one; everything behind it stays.
+    builder.place(kResourceHeaderSize, std::span(original).subspan(kResourceHeaderSize))
+        .directoryAt(end);
+    int files = 0;
+    for (std::uint16_t i = 0; directory && i < count; ++i) {
+        const ResourceEntry& entry = directory.get()[i];
+        builder.record(
+            {.id = entry.id(), .dataOffset = entry.dataOffset(), .dataSize = entry.dataSize()});
+        if (entry.id() >= catalogue::kCdFileNameFirst &&
+            entry.id() < catalogue::kCdFileContentFirst)
+            ++files;
+    }
+    const std::string name = "BIG.BIN";
+    const std::uint32_t nameAt = end + (count + 2u) * kResourceEntrySize;
+    const auto contentAt = static_cast<std::uint32_t>(nameAt + name.size());
+    builder.record({.id = static_cast<ResourceId>(catalogue::kCdFileNameFirst + files),
+                    .dataOffset = nameAt,
+                    .dataSize = static_cast<std::uint32_t>(name.size())});
+    builder.record({.id = static_cast<ResourceId>(catalogue::kCdFileContentFirst + files),
+                    .dataOffset = contentAt,
+                    .dataSize = size});
+    builder.place(nameAt, test::TextBytes(name)).place(contentAt, test::Bytes(size, 0x5B));
+    return builder.bytes();
+}
+
+bool WaitForFile(const std::string& path) {
+    const auto deadline = std::chrono::steady_clock::now() + TmuxProgram::kDefaultWait;
+    while (!std::filesystem::exists(path)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
 }
 
 class ProgramOnTerminal : public testing::Test {
@@ -62,18 +117,22 @@ protected:
         dir_.path("program.pid");
     }
 
-    /// The program on the container in the working folder, once it shows ready.
+    /// The program on the container in the working folder, once it shows ready; binary and
+    /// shellSetup (see TmuxProgram) run another build of it and prepare its shell.
     std::unique_ptr<TmuxProgram> start(int cols = kCols, int rows = kRows,
                                        const std::string& ready = kReadyStatus,
-                                       const std::map<std::string, std::string>& more = {}) {
+                                       const std::map<std::string, std::string>& more = {},
+                                       const std::string& binary = BOOTMEDIA_PROGRAM,
+                                       const std::string& shellSetup = "") {
         std::map<std::string, std::string> environment{
             {"BOOTMEDIA_UI", "terminal"},
             {"BOOTMEDIA_DRIVE_A", dir_.path("floppy.img")},
             {"BOOTMEDIA_DRIVE_B", ""},
-            {"BOOTMEDIA_RECORDERS", dir_.path("disc.iso")}};
+            {"BOOTMEDIA_RECORDERS", dir_.path("disc.iso")},
+            {"XDG_STATE_HOME", log_.stateFolder()}};
         environment.insert(more.begin(), more.end());
-        auto program = std::make_unique<TmuxProgram>(BOOTMEDIA_PROGRAM, dir_.path(""), environment,
-                                                     cols, rows);
+        auto program = std::make_unique<TmuxProgram>(binary, dir_.path(""), environment, cols, rows,
+                                                     shellSetup);
         EXPECT_TRUE(program->waitFor(ready)) << program->lastScreen;
         return program;
     }
@@ -87,7 +146,15 @@ protected:
         EXPECT_FALSE(program.alternateScreen());
     }
 
+    // Starts the CD job on the program's dialog: its mnemonic, then OK to the question.
+    static void StartCdJob(TmuxProgram& program) {
+        program.keys("c");
+        ASSERT_TRUE(program.waitFor(kDiscWarning)) << program.lastScreen;
+        program.keys("Enter");
+    }
+
     test::TempDir dir_;
+    test::CapturedLog log_{dir_};
     std::string sample_;
 };
 
@@ -132,9 +199,7 @@ TEST_F(ProgramOnTerminal, MakesBothMediaWithKeysAndExits) {
                             [](std::uint8_t byte) { return byte == 0; }));
 
     // The CD, with the terminal resized while it records.
-    program->keys("c");
-    ASSERT_TRUE(program->waitFor(kDiscWarning)) << program->lastScreen;
-    program->keys("Enter");
+    StartCdJob(*program);
     program->resize(kWideCols, kTallRows);
     ASSERT_TRUE(program->waitFor(kDoneCaption)) << program->lastScreen;
     // Redrawn for the new size: centred, and with room for the groups' frames.
@@ -249,6 +314,53 @@ TEST_F(ProgramOnTerminal, LongTextsStayWithinTheirFrames) {
     ASSERT_TRUE(program->waitFor("[Diskette erste\u2026]")) << program->lastScreen;
     program->keys("b");
     ExpectEndedRestored(*program, EXIT_SUCCESS);
+}
+
+// checks that a recording that fails in the middle of its write (the disc file may grow no
+// further) shows the failure box on a screen without any library's text, keeps the older disc
+// byte for byte, and leaves libburn's reason in the log
+TEST_F(ProgramOnTerminal, FailingRecordingShowsNoLibraryText) {
+    ASSERT_TRUE(
+        test::WriteFileBytes(dir_.path("install.dat"), SampleWithBigFile(sample_, kBigFileBytes)));
+    const test::Bytes older(kOlderDiscBytes, 0x4F);
+    ASSERT_TRUE(test::WriteFileBytes(dir_.path("disc.iso"), older));
+    auto program =
+        start(kCols, kRows, kReadyStatus, {}, BOOTMEDIA_PROGRAM,
+              "trap '' XFSZ; prlimit --pid $$ --fsize=" + std::to_string(kFileLimit) + "; ");
+    StartCdJob(*program);
+    ASSERT_TRUE(program->waitFor(kRecordFailure)) << program->lastScreen;
+    for (const char* library :
+         {"libburn", "libisofs", "SORRY", "FATAL", "FAILURE", "bootmedia:", "Cannot write"}) {
+        SCOPED_TRACE(library);
+        EXPECT_EQ(program->lastScreen.find(library), std::string::npos) << program->lastScreen;
+    }
+    program->keys("Enter");
+    ASSERT_TRUE(program->waitFor("[ Create CD-ROM ]")) << program->lastScreen;
+    EXPECT_TRUE(test::ReadFileBytes(dir_.path("disc.iso")) == older);
+    const std::string log = log_.text();
+    EXPECT_NE(log.find("libburn SORRY: Cannot write"), std::string::npos) << log;
+    EXPECT_NE(log.find("File too large"), std::string::npos) << log;
+    program->keys("e");
+    ExpectEndedRestored(*program, EXIT_SUCCESS);
+}
+
+// checks that an interrupt in the middle of a recording puts the terminal back, lets the
+// recording stop (the older disc stays byte for byte, nothing is left beside it), and only then
+// ends the program by the signal
+TEST_F(ProgramOnTerminal, InterruptDuringRecordingKeepsOlderDisc) {
+    const test::Bytes older(kOlderDiscBytes, 0x4F);
+    ASSERT_TRUE(test::WriteFileBytes(dir_.path("disc.iso"), older));
+    const std::string stalled = dir_.path("recording.stalled");
+    auto program = start(kCols, kRows, kReadyStatus, {}, STALLING_PROGRAM);
+    StartCdJob(*program);
+    ASSERT_TRUE(WaitForFile(stalled)) << program->screen();
+    const int pid = program->programPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(::kill(pid, SIGINT), 0);
+    ExpectEndedRestored(*program, 128 + SIGINT);
+    EXPECT_TRUE(test::ReadFileBytes(dir_.path("disc.iso")) == older);
+    EXPECT_NE(log_.text().find("failed: the write was cancelled"), std::string::npos)
+        << log_.text();
 }
 
 } // namespace

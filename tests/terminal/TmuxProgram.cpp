@@ -49,12 +49,13 @@ bool HaveTmux() {
 }
 
 TmuxProgram::TmuxProgram(const std::string& program, const std::string& folder,
-                         const std::map<std::string, std::string>& environment, int cols, int rows)
+                         const std::map<std::string, std::string>& environment, int cols, int rows,
+                         const std::string& shellSetup)
     : session_("bootmedia-test-" + std::to_string(::getpid()) + "-" +
                std::to_string(sessionCount++)),
       pidFile_(folder + "/program.pid") {
     std::ostringstream script;
-    script << "cd " << Quote(folder) << " || exit 1; before=$(stty -g); ";
+    script << "cd " << Quote(folder) << " || exit 1; before=$(stty -g); " << shellSetup;
     script << "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LANG=C.UTF-8";
     for (const auto& [name, value] : environment)
         script << ' ' << Quote(name + "=" + value);

@@ -15,9 +15,11 @@ inline constexpr const char* kExitMark = "PROGRAM-EXIT:";
 
 class TmuxProgram {
 public:
-    /// Starts program in folder with the environment added, on a cols x rows terminal.
+    /// Starts program in folder with the environment added, on a cols x rows terminal; the
+    /// shell runs shellSetup first (e.g. "ulimit -f 100;"), for the program to inherit.
     TmuxProgram(const std::string& program, const std::string& folder,
-                const std::map<std::string, std::string>& environment, int cols, int rows);
+                const std::map<std::string, std::string>& environment, int cols, int rows,
+                const std::string& shellSetup = "");
     /// Ends the session (and the program, if it still runs).
     ~TmuxProgram();
     TmuxProgram(const TmuxProgram&) = delete;

@@ -4,6 +4,7 @@
 #include "platform/linux/cd/BurnDrive.h"
 #include "platform/linux/cd/DiscRecording.h"
 #include "platform/linux/cd/JolietImage.h"
+#include "platform/linux/cd/LibraryMessages.h"
 #include "platform/linux/cd/StreamSource.h"
 #include "platform/linux/com/Enumerator.h"
 
@@ -142,8 +143,10 @@ HRESULT DiscMaster::RecordDisc(boolean simulate, boolean ejectAfterBurn) {
         return IMAPI_E_FILESYSTEM;
     const auto readFailed = std::make_shared<std::atomic<bool>>(false);
     const HRESULT composed = ComposeImage(*image, staged_, boot_, readFailed);
-    if (FAILED(composed))
+    if (FAILED(composed)) {
+        LogLibraryMessages();
         return composed;
+    }
     const RecordingRequest request{.simulate = simulate != 0, .eject = ejectAfterBurn != 0};
     return RecordImage(activeRecorder_->entry(), *image, request, *readFailed);
 }

@@ -1,39 +1,50 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// The .iso file a file recorder records into. libburn writes over an existing file without
-// shrinking it, so a recording starts from no file; a failed recording leaves no file behind
-// (a partial image must not pass for a disc); a simulation leaves the file as it was.
+// The .iso file a file recorder records into, by way of a temporary file beside it (same folder,
+// so the replacement is one rename): libburn writes the temporary file, which takes the .iso's
+// place only once it is known to hold the whole disc on the medium. On any failure, and for a
+// simulation, the temporary file goes and the .iso stays as it was; a disc file that is there is
+// always a complete one.
 
+#include "platform/linux/ScopedDescriptor.h"
+
+#include <optional>
 #include <string>
 #include <sys/types.h>
-#include <utility>
 
 namespace platform::layer {
 
 class FileDisc {
 public:
-    FileDisc(std::string path, bool simulate) : path_(std::move(path)), simulate_(simulate) {}
+    /// Makes a new, empty temporary file in the .iso's folder. Nothing, with errno set, when the
+    /// folder takes no new file (missing, read-only, not permitted: really tried, as access()
+    /// answers yes to root where a write would still fail).
+    static std::optional<FileDisc> Create(const std::string& isoPath);
+
+    FileDisc(FileDisc&& other) noexcept;
+    FileDisc& operator=(FileDisc&&) = delete;
     FileDisc(const FileDisc&) = delete;
     FileDisc& operator=(const FileDisc&) = delete;
-    /// Removes the file unless keep() was called; for a simulation only the empty file libburn
-    /// made where none was.
+    /// Removes the temporary file unless it became the .iso.
     ~FileDisc();
 
-    /// Readies the path for libburn: removes an old disc (not for a simulation). False when an
-    /// old disc is there and cannot be removed.
-    bool prepare();
+    /// The file libburn is to write.
+    const std::string& temporaryPath() const { return temporaryPath_; }
 
-    /// Whether the file holds exactly size bytes.
-    bool holds(off_t size) const;
-
-    /// The recording succeeded: the file stays.
-    void keep() { kept_ = true; }
+    /// Makes the temporary file the .iso, after checking that it holds exactly size bytes and
+    /// forcing them onto the medium. False, with the reason in the log, when a step fails; the
+    /// .iso is then as it was.
+    bool commit(off_t size);
 
 private:
-    std::string path_;
-    bool simulate_;
-    bool existed_ = false;
-    bool kept_ = false;
+    FileDisc(std::string isoPath, std::string temporaryPath, ScopedDescriptor file);
+
+    std::string isoPath_;
+    std::string temporaryPath_;
+    // The temporary file as created: what is checked and forced out is this file, whatever the
+    // path may name meanwhile.
+    ScopedDescriptor file_;
+    bool committed_ = false;
 };
 
 } // namespace platform::layer

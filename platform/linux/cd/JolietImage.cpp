@@ -2,8 +2,11 @@
 #include "platform/linux/cd/JolietImage.h"
 
 #include "platform/ImageMastering.h"
+#include "platform/linux/Log.h"
 #include "platform/linux/cd/ElTorito.h"
+#include "platform/linux/cd/LibraryMessages.h"
 
+#include <atomic>
 #include <libburn/libburn.h>
 #include <string>
 #include <utility>
@@ -18,10 +21,11 @@ constexpr const char* kVolumeId = "CDROM";
 // Names come to libisofs as UTF-8; under another character set it would turn every other byte
 // into '_'.
 constexpr const char* kNameCharset = "UTF-8";
-// libisofs queues nothing (no one reads the queue) and prints failures with the program's name.
-constexpr const char* kQueuedSeverity = "NEVER";
-constexpr const char* kPrintedSeverity = "SORRY";
+// libisofs prints nothing; what it queues goes to the log.
+constexpr const char* kPrintedSeverity = "NEVER";
 constexpr const char* kMessagePrefix = "bootmedia: ";
+constexpr const char* kLibraryName = "libisofs";
+constexpr std::size_t kSeverityBytes = 80;
 constexpr int kIsoLevel = 1;
 constexpr int kNoDefaults = 0;
 constexpr int kOff = 0;
@@ -36,13 +40,16 @@ constexpr const char* kBootFloppyPath = "/<boot floppy>";
 constexpr const char* kBootCatalogPath = "/<boot catalogue>";
 constexpr int kHiddenEverywhere = LIBISO_HIDE_ON_RR | LIBISO_HIDE_ON_JOLIET;
 
+std::atomic<bool> libraryInitialised{false};
+
 bool IsoLibraryReady() {
     static const bool ready = [] {
         if (iso_init() < 0)
             return false;
+        libraryInitialised = true;
         // libisofs takes non-const strings it does not change.
         std::string charset = kNameCharset;
-        std::string queued = kQueuedSeverity;
+        std::string queued = kKeptMessageSeverity;
         std::string printed = kPrintedSeverity;
         std::string prefix = kMessagePrefix;
         iso_set_msgs_severities(queued.data(), printed.data(), prefix.data());
@@ -67,6 +74,18 @@ HRESULT Added(int result, IsoStreamRef& stream) {
 
 } // namespace
 
+void LogImageMessages() {
+    if (!libraryInitialised)
+        return;
+    std::string minimum = kKeptMessageSeverity;
+    char text[ISO_MSGS_MESSAGE_LEN] = {};
+    char severity[kSeverityBytes] = {};
+    int code = 0;
+    int image = 0;
+    while (iso_obtain_msgs(minimum.data(), &code, &image, text, severity) > 0)
+        LogLine(LibraryMessageLine(kLibraryName, severity, text, 0));
+}
+
 ImageSource::ImageSource(ImageSource&& other) noexcept
     : source_(std::exchange(other.source_, nullptr)) {
 }
@@ -76,6 +95,10 @@ ImageSource::~ImageSource() {
         return;
     source_->cancel(source_);
     burn::burn_source_free(source_);
+}
+
+burn::burn_source* ImageSource::release() noexcept {
+    return std::exchange(source_, nullptr);
 }
 
 off_t ImageSource::size() const {

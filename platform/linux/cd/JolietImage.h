@@ -24,6 +24,9 @@ struct burn_source;
 
 namespace platform::layer {
 
+/// Moves libisofs's queued messages into the log, oldest first. Any thread.
+void LogImageMessages();
+
 /// A reference to a libisofs stream; a file added to an image takes it over.
 using IsoStreamRef = LibraryOwner<IsoStream, iso_stream_unref>;
 
@@ -40,6 +43,8 @@ public:
     ~ImageSource();
 
     burn::burn_source* get() const noexcept { return source_; }
+    /// Gives the source up without stopping or freeing it, for a drive that may still read it.
+    burn::burn_source* release() noexcept;
     /// The size of the whole image in bytes.
     off_t size() const;
 

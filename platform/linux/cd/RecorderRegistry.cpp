@@ -2,11 +2,16 @@
 #include "platform/linux/cd/RecorderRegistry.h"
 
 #include "platform/NoDestructor.h"
+#include "platform/linux/Log.h"
 #include "platform/linux/cd/BurnDrive.h"
+#include "platform/linux/cd/FileDisc.h"
+#include "platform/linux/cd/OpticalDrives.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -55,37 +60,53 @@ bool HasIsoExtension(std::string_view path) {
                       });
 }
 
-// The libburn address of a file recorder, or nothing when the file is not to be offered: a
-// recorder overwrites its file, so anything but a regular .iso file (a device, a folder) is
-// refused before libburn sees it.
-std::optional<std::string> FileRecorderAddress(const std::string& path) {
-    if (!HasIsoExtension(path))
-        return std::nullopt;
+// Why the file named is not to be offered as a recorder; nothing when it is. A recorder
+// replaces its file, so anything but a regular .iso file (a device, a folder) is refused, and the
+// folder must really take a new file: the recording is made beside the .iso first.
+std::optional<std::string> FileRecorderProblem(const fs::path& file) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    if (error)
-        return std::nullopt;
-    const fs::path file = fs::weakly_canonical(absolute, error);
-    if (error)
-        return std::nullopt;
     const fs::file_status status = fs::status(file, error);
-    const bool usable = fs::exists(status) ? fs::is_regular_file(status)
-                                           : fs::is_directory(file.parent_path(), error);
-    if (!usable)
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return "it is not a regular file";
+    if (!fs::is_directory(file.parent_path(), error))
+        return "its folder does not exist";
+    if (!FileDisc::Create(file.string()))
+        return std::string("no file can be created in its folder: ") + std::strerror(errno);
+    return std::nullopt;
+}
+
+// The libburn address of a file recorder, or nothing (and the reason in the log) when the file
+// is not to be offered.
+std::optional<std::string> FileRecorderAddress(const std::string& path) {
+    std::error_code error;
+    fs::path file = fs::absolute(path, error);
+    if (!error)
+        file = fs::weakly_canonical(file, error);
+    std::optional<std::string> problem;
+    if (!HasIsoExtension(path))
+        problem = "its name does not end in .iso";
+    else if (error)
+        problem = error.message();
+    else
+        problem = FileRecorderProblem(file);
+    if (problem) {
+        LogLine("File recorder " + path + " is not offered: " + *problem);
         return std::nullopt;
-    std::string address = FileDriveAddress(file.string());
-    if (GrabbedDrive::grab(address).role() != kFileDriveRole)
-        return std::nullopt;
-    return address;
+    }
+    return FileDriveAddress(file.string());
 }
 
 std::vector<RecorderEntry> FindRecorders(const RecorderSources& sources) {
     std::vector<std::string> addresses;
     if (sources.opticalDrives)
-        addresses = ScanCdWriters();
+        addresses = FindCdWriters(kCdromInfoPath);
     for (const std::string& path : sources.files) {
         std::optional<std::string> address = FileRecorderAddress(path);
-        if (address && std::find(addresses.begin(), addresses.end(), *address) == addresses.end())
+        if (!address)
+            continue;
+        if (std::find(addresses.begin(), addresses.end(), *address) != addresses.end())
+            LogLine("File recorder " + path + " is not offered again: it is named twice");
+        else
             addresses.push_back(std::move(*address));
     }
     std::vector<RecorderEntry> recorders;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The CD recorders of the Linux layer, in the order the image mastering service enumerates
-// them: the optical drives libburn reports as CD writers, then the file recorders that the
+// them: the optical drives the kernel lists as CD writers, then the file recorders that the
 // environment variable BOOTMEDIA_RECORDERS names (a colon-separated list of .iso paths). A file
 // recorder records the disc into its .iso file through libburn's stdio: pseudo-drive. Recorder
 // i has the device path "\Device\CdRom<i>". A test names the recorders itself with a
@@ -31,9 +31,10 @@ struct RecorderSources {
 RecorderSources RecorderSourcesFromEnvironment();
 
 /// The recorders, found on first use and kept, as a running system keeps its device numbers.
-/// A file is offered when its path ends in ".iso" (in any case), names a regular file or
-/// nothing yet in an existing folder, is not named twice, and libburn takes it as a
-/// random-access file drive.
+/// Optical drives are found as FindCdWriters finds them. A file is offered when its path ends in
+/// ".iso" (in any case), names a regular file or nothing yet, is not named twice, and a new file
+/// can be created in its folder (tried for real). Each one left out is named in the log with
+/// the reason.
 std::vector<RecorderEntry> Recorders();
 
 /// Forgets the recorders found, so that the next use looks for them again (after a change of

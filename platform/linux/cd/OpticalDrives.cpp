@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/linux/cd/OpticalDrives.h"
+
+#include "platform/linux/Log.h"
+#include "platform/linux/ScopedDescriptor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <grp.h>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace platform::layer {
+namespace {
+
+constexpr const char* kDeviceFolder = "/dev/";
+constexpr const char* kMountTable = "/proc/self/mountinfo";
+constexpr const char* kNameKey = "drive name";
+constexpr const char* kWritesCdrKey = "Can write CD-R";
+constexpr const char* kWritesCdrwKey = "Can write CD-RW";
+constexpr const char* kYes = "1";
+constexpr char kKeyEnd = ':';
+// mountinfo: mount id, parent id, major:minor, root, mount point, ...
+constexpr int kMountDeviceField = 2;
+constexpr int kMountPointField = 4;
+// mountinfo writes a space, tab, newline or backslash in a path as a backslash and three octal
+// digits.
+constexpr char kEscape = '\\';
+constexpr std::size_t kOctalDigits = 3;
+constexpr int kOctalBase = 8;
+constexpr std::size_t kGroupBufferBytes = 4096;
+
+// The listing's rows by key, each with one column per drive.
+using DriveTable = std::map<std::string, std::vector<std::string>>;
+
+DriveTable ReadDriveTable(const std::string& infoPath) {
+    DriveTable table;
+    std::ifstream listing(infoPath);
+    std::string line;
+    while (std::getline(listing, line)) {
+        const std::size_t end = line.find(kKeyEnd);
+        if (end == std::string::npos)
+            continue;
+        std::istringstream columns(line.substr(end + 1));
+        std::vector<std::string>& row = table[line.substr(0, end)];
+        for (std::string column; columns >> column;)
+            row.push_back(column);
+    }
+    return table;
+}
+
+bool Says(const DriveTable& table, const std::string& key, std::size_t column) {
+    const auto row = table.find(key);
+    return row != table.end() && column < row->second.size() && row->second[column] == kYes;
+}
+
+std::string Unescaped(const std::string& path) {
+    std::string plain;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == kEscape && i + kOctalDigits < path.size()) {
+            plain +=
+                static_cast<char>(std::stoi(path.substr(i + 1, kOctalDigits), nullptr, kOctalBase));
+            i += kOctalDigits;
+        } else {
+            plain += path[i];
+        }
+    }
+    return plain;
+}
+
+// Where the device is mounted, by its device number.
+std::vector<std::string> MountPointsOf(dev_t device) {
+    const std::string number = std::to_string(major(device)) + ":" + std::to_string(minor(device));
+    std::vector<std::string> points;
+    std::ifstream table(kMountTable);
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::vector<std::string> field;
+        for (std::string item; field.size() <= kMountPointField && fields >> item;)
+            field.push_back(item);
+        if (field.size() > kMountPointField && field[kMountDeviceField] == number)
+            points.push_back(Unescaped(field[kMountPointField]));
+    }
+    return points;
+}
+
+std::string GroupName(gid_t group) {
+    struct group entry {};
+    struct group* found = nullptr;
+    char buffer[kGroupBufferBytes] = {};
+    if (getgrgid_r(group, &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr)
+        return std::to_string(group);
+    return found->gr_name;
+}
+
+// Why this process cannot record with the device now, as libburn would open it (read and
+// write, exclusively); the device is closed again at once.
+std::vector<std::string> UseProblems(const std::string& device, const struct stat& node,
+                                     bool mounted) {
+    ScopedDescriptor shared(::open(device.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    if (!shared) {
+        if (errno == EACCES || errno == EPERM)
+            return {"may not be used by this user (the device belongs to group " +
+                    GroupName(node.st_gid) + ")"};
+        return {std::string("cannot be opened: ") + std::strerror(errno)};
+    }
+    shared.reset();
+    if (mounted)
+        return {};
+    const ScopedDescriptor exclusive(
+        ::open(device.c_str(), O_RDWR | O_NONBLOCK | O_EXCL | O_CLOEXEC));
+    if (!exclusive && errno == EBUSY)
+        return {"is in use by another program"};
+    if (!exclusive)
+        return {std::string("cannot be opened exclusively: ") + std::strerror(errno)};
+    return {};
+}
+
+// Every reason the drive is left out; none for a drive to offer.
+std::vector<std::string> ReasonsToLeaveOut(const std::string& device, bool writer) {
+    std::vector<std::string> reasons;
+    if (!writer)
+        reasons.emplace_back("cannot write CD-R or CD-RW");
+    struct stat node {};
+    if (::stat(device.c_str(), &node) != 0 || !S_ISBLK(node.st_mode)) {
+        reasons.emplace_back("has no block device node");
+        return reasons;
+    }
+    const std::vector<std::string> mountPoints = MountPointsOf(node.st_rdev);
+    for (const std::string& point : mountPoints)
+        reasons.push_back("is mounted at " + point);
+    if (writer) {
+        const std::vector<std::string> problems = UseProblems(device, node, !mountPoints.empty());
+        reasons.insert(reasons.end(), problems.begin(), problems.end());
+    }
+    return reasons;
+}
+
+std::string Joined(const std::vector<std::string>& reasons) {
+    std::string text;
+    for (const std::string& reason : reasons)
+        text += (text.empty() ? "" : "; ") + reason;
+    return text;
+}
+
+// sr2 before sr10.
+bool NameOrder(const std::string& left, const std::string& right) {
+    return left.size() != right.size() ? left.size() < right.size() : left < right;
+}
+
+} // namespace
+
+std::vector<std::string> FindCdWriters(const std::string& infoPath) {
+    const DriveTable table = ReadDriveTable(infoPath);
+    const auto names = table.find(kNameKey);
+    if (names == table.end())
+        return {};
+    std::vector<std::pair<std::string, std::size_t>> drives;
+    for (std::size_t column = 0; column < names->second.size(); ++column)
+        drives.emplace_back(names->second[column], column);
+    std::sort(drives.begin(), drives.end(), [](const auto& left, const auto& right) {
+        return NameOrder(left.first, right.first);
+    });
+    std::vector<std::string> writers;
+    for (const auto& [name, column] : drives) {
+        const std::string device = kDeviceFolder + name;
+        const bool writer =
+            Says(table, kWritesCdrKey, column) || Says(table, kWritesCdrwKey, column);
+        const std::vector<std::string> reasons = ReasonsToLeaveOut(device, writer);
+        if (reasons.empty())
+            writers.push_back(device);
+        else
+            LogLine("CD drive " + device + " is not offered: it " + Joined(reasons));
+    }
+    return writers;
+}
+
+} // namespace platform::layer
