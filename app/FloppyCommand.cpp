@@ -24,7 +24,8 @@ void CBootMediaDlg::OnCreateFloppy() {
         JobState.cancelRequested = true;
         return;
     }
-    if (JobState.floppyJobStarting)
+    // The last job's monitor still reports or tidies up: its job is not over yet.
+    if (JobState.floppyMonitorRunning)
         return;
 
     m_floppyWriter.DetectFloppyDrives(false, m_cboFloppy.GetCurSel());
@@ -49,16 +50,19 @@ void CBootMediaDlg::OnCreateFloppy() {
 
     auto controls = std::make_unique<FloppyJobControls>(
         FloppyJobControls{{this, &m_progress, &m_btnFloppy, &m_btnExit, &m_btnCd, &m_stcStatus}});
+    JobState.floppyJobRefused = false;
+    JobState.floppyMonitorRunning = true;
     JobState.floppyJobStarting = true;
     if (!platform::StartThread(FloppyProgressThread, controls.get())) {
         JobState.floppyJobStarting = false;
+        JobState.floppyMonitorRunning = false;
         RestoreIdleLook(*controls, true, JobState.recorderCount > 0);
         return;
     }
     controls.release(); // the monitor owns it now
     if (!platform::StartThread(FloppyWorkerThread, nullptr)) {
-        // No writer: the monitor resets the dialog without a success message.
-        JobState.failed = true;
+        // No writer: the monitor resets the dialog without a message.
+        JobState.floppyJobRefused = true;
         JobState.floppyJobStarting = false;
     }
     m_stcStatus.SetWindowText(m_strStatus.c_str());

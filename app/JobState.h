@@ -18,10 +18,17 @@ struct JobStateRecord {
     std::atomic<bool> imageValid{true};
     /// A job is running.
     std::atomic<bool> busy{false};
-    /// The Create Floppy command has started a job's threads and the writer has not yet taken
-    /// the job (busy set, cylinderCount this job's). The monitor waits for it to fall instead of
-    /// trusting a fixed pause, and the command starts no second job meanwhile.
+    /// The Create Floppy command has started a job's threads and the worker has not yet taken
+    /// the job (busy set, cylinderCount this job's) or been refused it. The monitor waits for it
+    /// to fall instead of trusting a fixed pause.
     std::atomic<bool> floppyJobStarting{false};
+    /// The worker of the job being started did not get it (another job was running, or no
+    /// worker could start): its monitor reports nothing. Set before floppyJobStarting falls.
+    std::atomic<bool> floppyJobRefused{false};
+    /// A floppy job's monitor runs, from the command's start of the job until the job's volume
+    /// handle is closed: the command starts no other job meanwhile, so a new job's handle is
+    /// never the old monitor's to close.
+    std::atomic<bool> floppyMonitorRunning{false};
     /// The running floppy job is to stop after the current cylinder.
     std::atomic<bool> cancelRequested{false};
     /// The job ended with an error that was already reported.

@@ -8,7 +8,16 @@
 #include "platform/System.h"
 #include "resfile/Catalogue.h"
 
+#include <cstring>
+
 using namespace win;
+
+CylinderBuffers::CylinderBuffers() : buffer_(2 * std::size_t{catalogue::kCylinderBytes}) {
+}
+
+void* CylinderBuffers::readBack() const {
+    return static_cast<unsigned char*>(buffer_.get()) + catalogue::kCylinderBytes;
+}
 
 void BeginFloppyJob() {
     JobState.busy = true;
@@ -27,8 +36,8 @@ void ExitWithoutMemory(ResourceId text, const ResourceText& caption) {
     ExitProcess(0);
 }
 
-void CopyCylinders(void* buffer, const ResourceText& caption, bool driveUsable,
-                   const CylinderWriter& write) {
+void CopyCylinders(const CylinderBuffers& buffers, const ResourceText& caption, bool driveUsable,
+                   const CylinderAccess& disk) {
     const ResourceText readError = ContainerText(catalogue::kInvalidImageError);
     const ResourceText writeError = ContainerText(catalogue::kFloppyWriteError);
     JobState.failed = false;
@@ -44,13 +53,15 @@ void CopyCylinders(void* buffer, const ResourceText& caption, bool driveUsable,
         const std::uint32_t offset =
             image + static_cast<std::uint32_t>(index) * catalogue::kCylinderBytes;
         std::uint32_t got = 0;
-        if (!ReadResourceBytesAt(file, offset, buffer, catalogue::kCylinderBytes, &got) ||
+        if (!ReadResourceBytesAt(file, offset, buffers.image(), catalogue::kCylinderBytes, &got) ||
             got != catalogue::kCylinderBytes) {
             ShowErrorBox(readError, caption);
             JobState.failed = true;
             return;
         }
-        if (!write(index, buffer)) {
+        // Floppy controllers do not verify what they write: only the disk's own answer counts.
+        if (!disk.write(index, buffers.image()) || !disk.readBack(index, buffers.readBack()) ||
+            std::memcmp(buffers.image(), buffers.readBack(), catalogue::kCylinderBytes) != 0) {
             ShowErrorBox(writeError, caption);
             JobState.failed = true;
             return;

@@ -35,7 +35,9 @@ std::string CylinderStatus(const char* format, std::int32_t cylinder, std::int32
     ExitProcess(0);
 }
 
-void ReportOutcome(const JobControls& controls, const char* statusFormat, std::int32_t count) {
+// drive: the drive the job wrote, which the success message names.
+void ReportOutcome(const JobControls& controls, const char* statusFormat, std::int32_t count,
+                   std::int32_t drive) {
     if (JobState.cancelRequested) {
         ShowTextBox(controls.dialog->GetHwnd(), catalogue::kFloppyCancelled,
                     catalogue::kCancelCaption, MB_ICONWARNING);
@@ -45,7 +47,7 @@ void ReportOutcome(const JobControls& controls, const char* statusFormat, std::i
         const std::string message = format::FormatResource(
             catalogue::kFloppySuccessFormat, ContainerText(catalogue::kFloppySuccessFormat).get(),
             {format::Arg::string(ContainerText(catalogue::kSuccessDetail).get()),
-             format::Arg::character(DriveLetter(JobState.floppyDriveNumber))});
+             format::Arg::character(DriveLetter(drive))});
         MessageBoxA(controls.dialog->GetHwnd(), message.c_str(),
                     ContainerText(catalogue::kSuccessCaption).get(), MB_ICONINFORMATION);
     }
@@ -57,9 +59,18 @@ void FloppyProgressThread(void* argument) {
     const std::unique_ptr<FloppyJobControls> controls(static_cast<FloppyJobControls*>(argument));
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     const ResourceText statusFormat = ContainerText(catalogue::kCylinderStatusFormat);
+    // Select mode chose the drive before this thread started, and no other runs until it ends.
+    const std::int32_t drive = FloppyDevice.selectedDrive;
 
     while (JobState.floppyJobStarting)
         Sleep(kStartPollMilliseconds);
+    if (JobState.floppyJobRefused) {
+        // No job of this monitor's: nothing to report, and a running one's look is its own.
+        JobState.floppyMonitorRunning = false;
+        if (!JobState.busy)
+            RestoreIdleLook(*controls, true, JobState.recorderCount > 0);
+        return;
+    }
     const std::int32_t count = JobState.cylinderCount;
 
     controls->progressBar->SetRange(0, count);
@@ -83,11 +94,13 @@ void FloppyProgressThread(void* argument) {
         Sleep(kPollMilliseconds);
     }
 
-    ReportOutcome(*controls, statusFormat.get(), count);
+    ReportOutcome(*controls, statusFormat.get(), count, drive);
+    // The job's handle goes before the dialog offers a new job, whose handle it would be then.
+    CloseFloppyVolume();
+    JobState.floppyMonitorRunning = false;
     // A job too short to reach the third cylinder still honours the user's close.
     if (closeRequested || JobState.closeRequested)
         controls->dialog->EndDialog(IDCANCEL);
     else
         RestoreIdleLook(*controls, true, JobState.recorderCount > 0);
-    CloseFloppyVolume();
 }

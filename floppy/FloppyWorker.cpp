@@ -6,8 +6,12 @@
 
 void FloppyWorkerThread(void*) {
     bool running = false;
-    if (!JobState.busy.compare_exchange_strong(running, true))
+    if (!JobState.busy.compare_exchange_strong(running, true)) {
+        // The monitor that waits for this job must not wait for ever.
+        JobState.floppyJobRefused = true;
+        JobState.floppyJobStarting = false;
         return;
+    }
     FloppyWriter writer;
     writer.WriteFloppy();
 }

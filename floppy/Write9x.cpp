@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The Windows 9x floppy job: absolute sector writes through VWIN32, one cylinder per request.
+// The Windows 9x floppy job: absolute sector writes through VWIN32, one cylinder per request,
+// each read back with the read counterpart of the service.
 #include "app/ContainerTexts.h"
 #include "app/MessageBoxes.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyJob.h"
 #include "floppy/FloppyWriter.h"
-#include "floppy/PageBuffer.h"
-#include "floppy/WriteSectors.h"
+#include "floppy/SectorRequests.h"
 #include "platform/System.h"
 #include "resfile/Catalogue.h"
 
@@ -34,6 +34,20 @@ SectorJob PrepareSectorJob() {
     return job;
 }
 
+std::uint32_t FirstSectorOf(const SectorJob& job, std::int32_t cylinder) {
+    return static_cast<std::uint32_t>(cylinder) * job.sectorsPerCylinder;
+}
+
+CylinderAccess SectorCylinders(const SectorJob& job) {
+    return {
+        [job](std::int32_t index, const void* data) {
+            return WriteSectors(FirstSectorOf(job, index), job.sectorsPerCylinder, job.drive, data);
+        },
+        [job](std::int32_t index, void* data) {
+            return ReadSectors(FirstSectorOf(job, index), job.sectorsPerCylinder, job.drive, data);
+        }};
+}
+
 } // namespace
 
 void FloppyWriter::WriteFloppy9x() {
@@ -41,15 +55,11 @@ void FloppyWriter::WriteFloppy9x() {
     const SectorJob job = PrepareSectorJob();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
     {
-        const PageBuffer buffer(catalogue::kCylinderBytes);
+        const CylinderBuffers buffers;
         const ResourceText caption = ContainerText(catalogue::kErrorCaption);
-        if (!buffer)
+        if (!buffers)
             ExitWithoutMemory(catalogue::kNoMemory9xError, caption);
-        CopyCylinders(
-            buffer.get(), caption, job.usable, [&job](std::int32_t index, const void* data) {
-                const auto start = static_cast<std::uint32_t>(index) * job.sectorsPerCylinder;
-                return WriteSectors(start, job.sectorsPerCylinder, job.drive, data);
-            });
+        CopyCylinders(buffers, caption, job.usable, SectorCylinders(job));
     }
     EndFloppyJob();
 }

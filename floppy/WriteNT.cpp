@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The NT-family floppy job: the volume is locked, written cylinder by cylinder at its handle's
-// position, dismounted and unlocked.
+// position, each cylinder read back through the same handle, then dismounted and unlocked.
 #include "app/ContainerTexts.h"
 #include "app/JobState.h"
 #include "app/MessageBoxes.h"
 #include "floppy/FloppyDevice.h"
 #include "floppy/FloppyJob.h"
 #include "floppy/FloppyWriter.h"
-#include "floppy/PageBuffer.h"
 #include "floppy/VolumeControl.h"
 #include "platform/Files.h"
 #include "platform/System.h"
@@ -19,6 +18,7 @@ namespace {
 
 // The NT writer's no-memory box shares its text with the CD question.
 constexpr ResourceId kNoMemoryNtError = catalogue::kCdQuestion;
+constexpr LONG kBackOneCylinder = -static_cast<LONG>(catalogue::kCylinderBytes);
 
 struct VolumeJob {
     HANDLE volume;
@@ -41,6 +41,22 @@ VolumeJob PrepareVolumeJob() {
     return job;
 }
 
+// One cylinder at the handle's position, and back from the disk through the same locked handle.
+CylinderAccess VolumeCylinders(HANDLE volume) {
+    return {[volume](std::int32_t, const void* data) {
+                DWORD written = 0;
+                return WriteFile(volume, data, catalogue::kCylinderBytes, &written, nullptr) &&
+                       written == catalogue::kCylinderBytes;
+            },
+            [volume](std::int32_t, void* data) {
+                DWORD read = 0;
+                return SetFilePointer(volume, kBackOneCylinder, nullptr, FILE_CURRENT) !=
+                           INVALID_SET_FILE_POINTER &&
+                       ReadFile(volume, data, catalogue::kCylinderBytes, &read, nullptr) &&
+                       read == catalogue::kCylinderBytes;
+            }};
+}
+
 } // namespace
 
 void FloppyWriter::WriteFloppyNT() {
@@ -55,16 +71,17 @@ void FloppyWriter::WriteFloppyNT() {
         return;
     }
     {
-        const PageBuffer buffer(catalogue::kCylinderBytes);
-        if (!buffer)
+        const CylinderBuffers buffers;
+        if (!buffers)
             ExitWithoutMemory(kNoMemoryNtError, caption);
-        CopyCylinders(buffer.get(), caption, job.usable, [&job](std::int32_t, const void* data) {
-            DWORD written = 0;
-            return WriteFile(job.volume, data, catalogue::kCylinderBytes, &written, nullptr) &&
-                   written == catalogue::kCylinderBytes;
-        });
+        CopyCylinders(buffers, caption, job.usable, VolumeCylinders(job.volume));
     }
-    DismountVolume(job.volume);
+    // What the system still caches of the disk is written now: if that fails, the disk is not
+    // what the job wrote.
+    if (!DismountVolume(job.volume) && !JobState.failed) {
+        ShowErrorBox(ContainerText(catalogue::kFloppyWriteError), caption);
+        JobState.failed = true;
+    }
     UnlockVolume(job.volume);
     EndFloppyJob();
 }

@@ -82,7 +82,9 @@ inline constexpr DWORD VWIN32_DIOC_DOS_DRIVEINFO = 6;
 
 inline constexpr DWORD ERROR_WRITE_PROTECT = 19;
 inline constexpr DWORD ERROR_SECTOR_NOT_FOUND = 27;
+inline constexpr DWORD ERROR_WRONG_DISK = 34;
 inline constexpr DWORD ERROR_NOT_LOCKED = 158;
+inline constexpr DWORD ERROR_MEDIA_CHANGED = 1110;
 
 /// Sends a control code to the device behind the handle. Volume devices (\\.\A:, \\.\B:) take
 /// the media-type request and the lock, dismount and unlock requests; the VWIN32 device takes

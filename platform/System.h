@@ -108,4 +108,9 @@ namespace platform {
 /// thread start (_beginthread on Windows). When it returns true the thread owns argument;
 /// false means no thread was started and the caller still owns it.
 bool StartThread(void (*entry)(void*), void* argument);
+
+/// Where a program's run ends and static destruction would follow: while a thread started by
+/// StartThread still runs, ends the process at once with the code, as ExitProcess does (no
+/// static destructor runs under that thread); otherwise returns.
+void EndProcessIfThreadsRun(unsigned exitCode);
 } // namespace platform

@@ -138,15 +138,37 @@ std::uint8_t* AllocateBytes(std::uint64_t size) {
     return static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(size)));
 }
 
+// Walks the first count records of the copy for the low 16 bits of id; the first match wins.
+void SearchDirectory(std::uint32_t id, const ResourceEntry* directory, std::uint16_t count,
+                     ResourceEntry* entry) {
+    if (!directory) {
+        Fail(kResourceNotFound);
+        return;
+    }
+    if (!entry) {
+        Fail(kResourceNoPlaceForEntry);
+        return;
+    }
+    const auto wanted = static_cast<ResourceId>(id);
+    const ResourceEntry* end = directory + count;
+    const ResourceEntry* found = std::find_if(
+        directory, end, [wanted](const ResourceEntry& record) { return record.id() == wanted; });
+    if (found == end) {
+        Fail(kResourceNotFound);
+        return;
+    }
+    *entry = *found;
+}
+
 // The entry's data in a new buffer with `spare` bytes to spare behind it, and never of zero
 // bytes, so that an empty entry still gets a valid buffer. Null with *size 0 on failure. Data
 // that run past the end of the file would fail their read anyway; they are refused before
 // anything is allocated for them, so a bogus size cannot claim gigabytes.
 std::uint8_t* ReadEntryData(HANDLE file, std::uint32_t id, const ResourceEntry* directory,
-                            std::uint32_t* size, std::size_t spare) {
+                            std::uint16_t count, std::uint32_t* size, std::size_t spare) {
     *size = 0;
     ResourceEntry entry;
-    FindResourceEntry(file, id, directory, &entry);
+    FindResourceEntry(file, id, directory, count, &entry);
     if (ErrorPending())
         return nullptr;
 
@@ -299,35 +321,39 @@ void FindResourceEntry(HANDLE file, std::uint32_t id, const ResourceEntry* direc
     ReadResourceHeader(file, &header);
     if (ErrorPending())
         return;
-    if (!directory) {
-        Fail(kResourceNotFound);
+    SearchDirectory(id, directory, header.entryCount, entry);
+}
+
+void FindResourceEntry(HANDLE file, std::uint32_t id, const ResourceEntry* directory,
+                       std::uint16_t count, ResourceEntry* entry) {
+    ResourceHeader header;
+    ReadResourceHeader(file, &header);
+    if (ErrorPending())
         return;
-    }
-    if (!entry) {
-        Fail(kResourceNoPlaceForEntry);
-        return;
-    }
-    const auto wanted = static_cast<ResourceId>(id);
-    const ResourceEntry* end = directory + header.entryCount;
-    const ResourceEntry* found = std::find_if(
-        directory, end, [wanted](const ResourceEntry& record) { return record.id() == wanted; });
-    if (found == end) {
-        Fail(kResourceNotFound);
-        return;
-    }
-    *entry = *found;
+    SearchDirectory(id, directory, count, entry);
 }
 
 void* ReadResourceData(HANDLE file, std::uint32_t id, const ResourceEntry* directory,
                        std::uint32_t* size) {
-    return ReadEntryData(file, id, directory, size, 0);
+    ResourceHeader header;
+    ReadResourceHeader(file, &header);
+    if (ErrorPending()) {
+        *size = 0;
+        return nullptr;
+    }
+    return ReadEntryData(file, id, directory, header.entryCount, size, 0);
+}
+
+void* ReadResourceData(HANDLE file, std::uint32_t id, const ResourceEntry* directory,
+                       std::uint16_t count, std::uint32_t* size) {
+    return ReadEntryData(file, id, directory, count, size, 0);
 }
 
 char* ReadResourceString(HANDLE file, std::uint32_t id) {
     std::uint16_t count = 0;
     DirectoryCopy directory(ReadResourceDirectory(file, &count));
     std::uint32_t size = 0;
-    DataBuffer data(ReadEntryData(file, id, directory.get(), &size, kTerminatorSize));
+    DataBuffer data(ReadEntryData(file, id, directory.get(), count, &size, kTerminatorSize));
     if (GetResourceError() != kResourceOk)
         return EmptyText(std::move(directory));
     char* text = reinterpret_cast<char*>(data.release());
@@ -339,7 +365,7 @@ std::uint32_t GetResourceLocation(HANDLE file, std::uint32_t id, std::uint32_t* 
     std::uint16_t count = 0;
     const DirectoryCopy directory(ReadResourceDirectory(file, &count));
     ResourceEntry entry;
-    FindResourceEntry(file, id, directory.get(), &entry);
+    FindResourceEntry(file, id, directory.get(), count, &entry);
     *size = entry.dataSize();
     return entry.dataOffset();
 }
@@ -348,7 +374,7 @@ HBITMAP LoadResourceBitmap(HANDLE file, std::uint32_t id) {
     std::uint16_t count = 0;
     DirectoryCopy directory(ReadResourceDirectory(file, &count));
     std::uint32_t size = 0;
-    const DataBuffer data(ReadEntryData(file, id, directory.get(), &size, 0));
+    const DataBuffer data(ReadEntryData(file, id, directory.get(), count, &size, 0));
     if (GetResourceError() != kResourceOk)
         return nullptr;
     directory.reset();

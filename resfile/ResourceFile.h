@@ -93,15 +93,27 @@ void ReadResourceHeader(win::HANDLE file, ResourceHeader* header);
 ResourceEntry* ReadResourceDirectory(win::HANDLE file, std::uint16_t* count);
 
 /// Finds the first record with the low 16 bits of id and copies it into *entry. Outcome only in
-/// ResourceError: 6 not found (also for a null directory), 7 for a null entry.
+/// ResourceError: 6 not found (also for a null directory), 7 for a null entry. This form searches
+/// as many records as the header says now; a copy read before another program rewrote the file
+/// may hold fewer, so prefer the form below, which takes the copy's own count.
 void FindResourceEntry(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
                        ResourceEntry* entry);
 
+/// FindResourceEntry over the first count records of the copy: the count ReadResourceDirectory
+/// gave with it. The header is still read (errors 1 and 4), but its count is not used.
+void FindResourceEntry(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
+                       std::uint16_t count, ResourceEntry* entry);
+
 /// A new buffer with the entry's data and its size, or null with size 0. An empty entry gives a
 /// valid buffer. Data that do not lie inside the file give error 1 before anything is allocated
-/// for them.
+/// for them. Searches as the four-argument FindResourceEntry does.
 void* ReadResourceData(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
                        std::uint32_t* size);
+
+/// ReadResourceData searching only the copy's count records, as the five-argument
+/// FindResourceEntry does. Every search inside this module takes this form.
+void* ReadResourceData(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
+                       std::uint16_t count, std::uint32_t* size);
 
 /// A new NUL-terminated copy of a text entry; "" (still to be freed) for any failure, including
 /// no memory for the copy. Leaves no error pending, and consumes one that was pending on entry.

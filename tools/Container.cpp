@@ -3,20 +3,43 @@
 
 #include "tools/ContainerLimits.h"
 
+#include <string_view>
+
 using namespace win;
 
 namespace tools {
+namespace {
+
+constexpr std::string_view kBeyondReach =
+    "; the reader positions with a signed 32-bit offset and reaches no byte from 2 GiB "
+    "(2147483648) on";
+
+// Why the directory could not be read, when the reader's error 1 hides a directory beyond
+// 2 GiB.
+std::string DescribeDirectoryFailure(win::HANDLE file, std::int32_t code) {
+    ResourceHeader header;
+    ReadResourceHeader(file, &header);
+    if (GetResourceError() == kResourceOk && code == kResourceIoError &&
+        header.directoryOffset > kMaxContainerBytes)
+        return "has its directory at offset " + std::to_string(header.directoryOffset) +
+               std::string(kBeyondReach);
+    return DescribeResourceError(code);
+}
+
+} // namespace
 
 std::optional<Container> Container::Open(const std::string& path, std::string* error) {
     Container container;
     container.file_.reset(OpenResourceFile(path.c_str(), true));
     std::int32_t code = GetResourceError();
-    if (code == kResourceOk) {
-        container.directory_.reset(ReadResourceDirectory(container.file_.get(), &container.count_));
-        code = GetResourceError();
-    }
     if (code != kResourceOk) {
         *error = path + ": " + DescribeResourceError(code);
+        return std::nullopt;
+    }
+    container.directory_.reset(ReadResourceDirectory(container.file_.get(), &container.count_));
+    code = GetResourceError();
+    if (code != kResourceOk) {
+        *error = path + ": " + DescribeDirectoryFailure(container.file_.get(), code);
         return std::nullopt;
     }
     return container;
@@ -30,19 +53,21 @@ std::span<const ResourceEntry> Container::entries() const {
 
 std::optional<ResourceEntry> Container::find(ResourceId id) const {
     ResourceEntry entry;
-    FindResourceEntry(file_.get(), id, directory_.get(), &entry);
+    FindResourceEntry(file_.get(), id, directory_.get(), count_, &entry);
     if (GetResourceError() != kResourceOk)
         return std::nullopt;
     return entry;
 }
 
 std::optional<std::string> Container::read(ResourceId id) const {
-    std::uint32_t size = 0;
-    const std::unique_ptr<void, FreeDeleter> data(
-        ReadResourceData(file_.get(), id, directory_.get(), &size));
-    if (GetResourceError() != kResourceOk || !data)
+    // Read straight into the one copy handed out: a text of many megabytes is held once.
+    const std::optional<ResourceEntry> entry = find(id);
+    if (!entry || reach(*entry) != DataReach::Readable)
         return std::nullopt;
-    return std::string(static_cast<const char*>(data.get()), size);
+    std::string data(entry->dataSize(), '\0');
+    if (!readAt(entry->dataOffset(), data.data(), entry->dataSize()))
+        return std::nullopt;
+    return data;
 }
 
 bool Container::readAt(std::uint32_t offset, void* buffer, std::uint32_t size) const {
@@ -50,14 +75,15 @@ bool Container::readAt(std::uint32_t offset, void* buffer, std::uint32_t size) c
     return ReadResourceBytesAt(file_.get(), offset, buffer, size, &got) && got == size;
 }
 
-bool Container::dataReadable(const ResourceEntry& entry) const {
+DataReach Container::reach(const ResourceEntry& entry) const {
     const std::uint64_t end = std::uint64_t{entry.dataOffset()} + entry.dataSize();
     if (end > kMaxContainerBytes)
-        return false;
+        return DataReach::BeyondReach;
     std::uint8_t last = 0;
-    if (entry.dataSize() == 0)
-        return readAt(entry.dataOffset(), &last, 0);
-    return readAt(static_cast<std::uint32_t>(end - 1), &last, 1);
+    const bool inside = entry.dataSize() == 0
+                            ? readAt(entry.dataOffset(), &last, 0)
+                            : readAt(static_cast<std::uint32_t>(end - 1), &last, 1);
+    return inside ? DataReach::Readable : DataReach::OutsideFile;
 }
 
 std::string DescribeResourceError(std::int32_t code) {
@@ -77,6 +103,14 @@ std::string DescribeResourceError(std::int32_t code) {
     default:
         return "fails with reader error " + std::to_string(code);
     }
+}
+
+std::string DescribeUnreachable(const ResourceEntry& entry, DataReach reach) {
+    const std::string data = "its data (" + std::to_string(entry.dataSize()) + " bytes at offset " +
+                             std::to_string(entry.dataOffset()) + ")";
+    if (reach == DataReach::BeyondReach)
+        return data + " run to 2 GiB or beyond" + std::string(kBeyondReach);
+    return data + " do not lie inside the file";
 }
 
 } // namespace tools

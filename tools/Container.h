@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A container opened read-only for inspection, with its directory, read through the system's own
-// reader so that the tool sees an entry exactly as the system does.
+// reader so that the tool sees an entry exactly as the system does. Searches keep to the records
+// of the directory copy, however the file changes meanwhile.
 
 #include "platform/ScopedHandle.h"
 #include "resfile/ResourceFile.h"
@@ -12,6 +13,13 @@
 #include <string>
 
 namespace tools {
+
+/// Whether the reader can reach an entry's data.
+enum class DataReach {
+    Readable,
+    BeyondReach, ///< they run to 2 GiB or past it, where the reader's positioning cannot go
+    OutsideFile, ///< they run past the end of the file
+};
 
 class Container {
 public:
@@ -25,15 +33,15 @@ public:
     /// The first record with the identifier, as the system finds it; nothing when there is none.
     std::optional<ResourceEntry> find(ResourceId id) const;
 
-    /// The data of the first entry with the identifier, as the system reads them; nothing when
-    /// there is no such entry or its data cannot be read.
+    /// The data of the first entry with the identifier, as the system reads them, in the one
+    /// copy returned; nothing when there is no such entry or its data cannot be read.
     std::optional<std::string> read(ResourceId id) const;
 
     /// Reads size bytes at offset; false when they do not all lie in the file.
     bool readAt(std::uint32_t offset, void* buffer, std::uint32_t size) const;
 
-    /// True when the entry's data lie inside the file where a seek can reach them.
-    bool dataReadable(const ResourceEntry& entry) const;
+    /// Whether the entry's data lie inside the file where a seek can reach them.
+    DataReach reach(const ResourceEntry& entry) const;
 
 private:
     Container() = default;
@@ -45,5 +53,8 @@ private:
 
 /// What a ResourceError code means, for messages.
 std::string DescribeResourceError(std::int32_t code);
+
+/// Why the entry's data cannot be read, as a message continues "entry N: its data ...".
+std::string DescribeUnreachable(const ResourceEntry& entry, DataReach reach);
 
 } // namespace tools

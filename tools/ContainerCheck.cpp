@@ -93,11 +93,9 @@ void CheckDirectory(const Container& container, Problems* problems) {
     std::map<ResourceId, int> seen;
     for (const ResourceEntry& entry : container.entries()) {
         ++seen[entry.id()];
-        if (!container.dataReadable(entry))
-            problems->push_back("entry " + Id(entry.id()) + ": its data (" +
-                                std::to_string(entry.dataSize()) + " bytes at offset " +
-                                std::to_string(entry.dataOffset()) +
-                                ") do not lie inside the file");
+        if (const DataReach reach = container.reach(entry); reach != DataReach::Readable)
+            problems->push_back("entry " + Id(entry.id()) + ": " +
+                                DescribeUnreachable(entry, reach));
     }
     for (const auto& [id, count] : seen)
         if (count > 1)
@@ -105,21 +103,15 @@ void CheckDirectory(const Container& container, Problems* problems) {
                                 " times; only the first is ever read");
 }
 
+// Every drive letter gives an entry of the same length (a conversion that fits a character
+// takes as many places for the code of A as for that of Z), so drive A: stands for all.
 void CheckDriveEntry(const std::string& text, Problems* problems) {
-    std::string longest;
-    char longestLetter = 'A';
-    for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        const std::string entry =
-            format::FormatText(text.c_str(), {format::Arg::character(letter)});
-        if (entry.size() > longest.size()) {
-            longest = entry;
-            longestLetter = letter;
-        }
-    }
-    if (longest.size() > catalogue::kDriveEntryMaxChars)
+    constexpr char kLetter = 'A';
+    const std::string entry = format::FormatText(text.c_str(), {format::Arg::character(kLetter)});
+    if (entry.size() > catalogue::kDriveEntryMaxChars)
         problems->push_back("format " + Id(catalogue::kDriveEntryFormat) + " " + Quote(text) +
-                            ": gives " + std::to_string(longest.size()) + " characters for drive " +
-                            longestLetter + ": (" + Quote(longest) +
+                            ": gives " + std::to_string(entry.size()) + " characters for drive " +
+                            kLetter + ": (" + Quote(entry) +
                             "); a drive-list entry holds at most " +
                             std::to_string(catalogue::kDriveEntryMaxChars));
 }

@@ -18,7 +18,8 @@ using Problems = std::vector<std::string>;
 Problems CheckContainer(const Container& container);
 
 /// Checks the CD file set: a run of names 5000 + i without gaps, each with its contents entry
-/// 5100 + i and usable as a Joliet file name, unique ignoring case, and no name after the run.
+/// 5100 + i and usable as a Joliet file name, unique ignoring case; a run that ends early at a
+/// present but empty or NUL-led name; no name and no contents entry after the run.
 void CheckCdFileSet(const Container& container, Problems* problems);
 
 } // namespace tools

@@ -82,7 +82,7 @@ std::uint64_t ContainerBytes(std::span<const ContainerEntry> entries) {
 }
 
 bool WriteContainer(HANDLE container, std::span<const ContainerEntry> entries, std::string* error) {
-    if (!WriteDirectory(container, entries)) {
+    if (!SeekTo(container, kResourceHeaderSize) || !WriteDirectory(container, entries)) {
         *error = "cannot write the container's directory";
         return false;
     }

@@ -25,10 +25,11 @@ struct ContainerEntry {
 /// The size of the container that holds the entries.
 std::uint64_t ContainerBytes(std::span<const ContainerEntry> entries);
 
-/// Writes the entries into a container just made by CreateResourceFile (positioned behind its
-/// header), then the header with the entry count. The caller has checked that ContainerBytes is
-/// at most kMaxContainerBytes and that there are at most 65,535 entries. Files are copied in
-/// pieces and must still have the size they were planned with. False with *error on any failure.
+/// Writes the entries into a new, empty file opened for writing: the directory and the data
+/// behind the header's place, then the header with the entry count. The caller has checked that
+/// ContainerBytes is at most kMaxContainerBytes and that there are at most 65,535 entries. Files
+/// are copied in pieces and must still have the size they were planned with. False with *error on
+/// any failure.
 bool WriteContainer(win::HANDLE container, std::span<const ContainerEntry> entries,
                     std::string* error);
 

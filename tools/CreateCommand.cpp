@@ -70,9 +70,8 @@ int RunCreate(const char* outPath, const char* manifestPath) {
         return kExitProblems;
 
     StagedOutput output(outPath);
-    output.adopt(CreateResourceFile(output.stagingPath().c_str()));
-    if (GetResourceError() != kResourceOk) {
-        ReportError("cannot create " + output.stagingPath());
+    if (!output.create()) {
+        ReportError("cannot create a file in the folder of " + std::string(outPath));
         return kExitProblems;
     }
     std::string error;

@@ -29,13 +29,13 @@ int RunExtract(const char* containerPath, ResourceId id, const char* outPath) {
         ReportError(std::string(containerPath) + " has no entry " + std::to_string(id));
         return kExitProblems;
     }
-    if (!container->dataReadable(*entry)) {
-        ReportError("the data of entry " + std::to_string(id) + " lie outside the file");
+    if (const DataReach reach = container->reach(*entry); reach != DataReach::Readable) {
+        ReportError("entry " + std::to_string(id) + ": " + DescribeUnreachable(*entry, reach));
         return kExitProblems;
     }
     StagedOutput output(outPath);
     if (!output.create()) {
-        ReportError("cannot create " + output.stagingPath());
+        ReportError("cannot create a file in the folder of " + std::string(outPath));
         return kExitProblems;
     }
     // Copied in pieces: an entry may be far larger than is sensible to hold in memory.

@@ -31,12 +31,15 @@ int RunList(const char* containerPath) {
     bool allRead = true;
     for (const ResourceEntry& entry : container->entries()) {
         std::string head(std::min(entry.dataSize(), kHeadBytes), '\0');
-        const bool readable = container->dataReadable(entry) &&
+        const DataReach reach = container->reach(entry);
+        const bool readable = reach == DataReach::Readable &&
                               container->readAt(entry.dataOffset(), head.data(),
                                                 static_cast<std::uint32_t>(head.size()));
         const EntryKind kind = GuessKind(entry.id(), readable ? head : std::string_view{});
         std::string content;
-        if (!readable)
+        if (reach == DataReach::BeyondReach)
+            content = "(data beyond 2 GiB)";
+        else if (!readable)
             content = "(data outside the file)";
         else if (kind == EntryKind::Text || kind == EntryKind::Format)
             content = QuoteEscaped(head, kPreviewChars);

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// An output file that appears whole or not at all: it is written under the name NAME.tmp and
-// renamed to NAME only once everything is in it. Dropped without a commit, the staging file is
-// removed, so a failure never leaves a half-written NAME (nor a stale NAME.tmp) behind.
+// An output file that appears whole or not at all: it is written under a staging name of its own
+// in the same folder (NAME.XXXXXXXX.tmp, made new, so no file of the user's is ever opened or
+// replaced under that name) and renamed to NAME only once everything is in it. Dropped without a
+// commit, the staging file is removed; a file the tool did not create is never removed.
 
 #include "platform/ScopedHandle.h"
 
@@ -17,16 +18,15 @@ public:
     StagedOutput(const StagedOutput&) = delete;
     StagedOutput& operator=(const StagedOutput&) = delete;
 
-    /// The name to create the staging file under.
-    const std::string& stagingPath() const { return staging_; }
-
-    /// Takes ownership of the staging file's handle, as opened by the caller for writing.
-    void adopt(win::HANDLE handle) { file_.reset(handle); }
-
-    /// Creates the staging file as a plain empty file for writing; false when it cannot.
+    /// Creates the staging file, new and empty, for writing under a name no file had; false when
+    /// it cannot (the folder is missing or not writable). stagingPath() then names the last
+    /// name tried.
     bool create();
 
-    /// The staging file's handle (invalid before adopt or create).
+    /// The staging file's name.
+    const std::string& stagingPath() const { return staging_; }
+
+    /// The staging file's handle (invalid before create).
     win::HANDLE handle() const { return file_.get(); }
 
     /// Closes the staging file and renames it over the final name. False with *error when
@@ -37,6 +37,7 @@ private:
     std::string path_;
     std::string staging_;
     platform::FileHandle file_;
+    bool created_ = false;
     bool committed_ = false;
 };
 

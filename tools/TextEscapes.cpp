@@ -96,10 +96,12 @@ bool DecodeEscapes(std::string_view text, std::string* bytes, std::string* error
 }
 
 std::string EncodeEscapes(std::string_view bytes, std::size_t maxChars) {
+    // Only what can be shown is encoded: a text of megabytes costs no more than a short one.
     std::string whole;
-    for (char c : bytes)
-        whole += Encode(c);
-    if (whole.size() <= maxChars)
+    std::size_t encoded = 0;
+    for (; encoded < bytes.size() && whole.size() <= maxChars; ++encoded)
+        whole += Encode(bytes[encoded]);
+    if (encoded == bytes.size() && whole.size() <= maxChars)
         return whole;
     std::string cut;
     for (char c : bytes) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/fw/Application.h"
 
+#include "platform/System.h"
 #include "platform/fw/Backend.h"
 
 #include <cstdlib>
@@ -37,6 +38,9 @@ int ApplicationMain(int argc, char** argv) {
     for (int i = kFirstParameter; i < argc; ++i)
         application->parameters_.push_back(argv[i]);
     application->InitInstance();
+    // A job thread may outlive the dialog (a close during a job, a job's last releases): it
+    // must not meet static destruction, so the process then ends as ExitProcess ends it.
+    platform::EndProcessIfThreadsRun(EXIT_SUCCESS);
     return EXIT_SUCCESS;
 }
 

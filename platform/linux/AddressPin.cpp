@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "platform/NoDestructor.h"
 #include "platform/linux/AddressPins.h"
 
 #include <mutex>
@@ -24,8 +25,8 @@ struct Pins {
 };
 
 Pins& pins() {
-    static Pins instance;
-    return instance;
+    static platform::NoDestructor<Pins> instance;
+    return instance.get();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/DeviceRegistry.h"
 
+#include "platform/NoDestructor.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -24,8 +26,8 @@ struct Mounts {
 };
 
 Mounts& mounts() {
-    static Mounts instance;
-    return instance;
+    static platform::NoDestructor<Mounts> instance;
+    return instance.get();
 }
 
 } // namespace

@@ -1,147 +1,142 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/DriveBacking.h"
 
+#include "platform/linux/BackingHook.h"
+#include "platform/linux/DiskMedium.h"
 #include "platform/linux/Errno.h"
-#include "platform/linux/ImageFileUse.h"
+#include "platform/linux/FloppyDriveScan.h"
+#include "platform/linux/PseudoFileSystem.h"
+#include "platform/linux/SysfsBlock.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <linux/fd.h>
 #include <linux/major.h>
-#include <string>
-#include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <unistd.h>
 #include <utility>
 
 namespace platform::layer {
 namespace {
-
-constexpr std::uint64_t kSysfsSectorBytes = 512;
 
 bool Fail(win::DWORD error) {
     win::SetLastError(error);
     return false;
 }
 
-std::string SysfsBlockPath(dev_t device, const char* attribute) {
-    return "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device)) +
-           "/" + attribute;
-}
-
-std::uint64_t BlockDeviceBytes(dev_t device) {
-    std::ifstream size(SysfsBlockPath(device, "size"));
-    std::uint64_t sectors = 0;
-    size >> sectors;
-    return sectors * kSysfsSectorBytes;
-}
-
-bool IsPartition(dev_t device) {
-    struct stat status {};
-    return stat(SysfsBlockPath(device, "partition").c_str(), &status) == 0;
-}
-
 // The floppy driver's own report of the drive: its CMOS drive type.
-std::optional<FloppyDriveType> FloppyDriverType(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
+std::optional<FloppyDriveType> FloppyDriverType(int fd) {
     floppy_drive_params params{};
-    const bool known = ioctl(fd, FDGETDRVPRM, &params) == 0;
-    ::close(fd);
-    return known ? DriveTypeFromCmos(params.cmos) : std::nullopt;
+    if (ioctl(fd, FDGETDRVPRM, &params) != 0)
+        return std::nullopt;
+    return DriveTypeFromCmos(params.cmos);
 }
 
-// A block device is a floppy when the floppy driver runs it, or when it is a whole device of
-// exactly one 1.44 MB disk (a USB floppy drive).
-std::optional<FloppyDriveType> BlockDeviceType(const std::string& path, dev_t device) {
-    if (major(device) == FLOPPY_MAJOR)
-        return FloppyDriverType(path);
-    if (!IsPartition(device) && BlockDeviceBytes(device) == k1440KDiskBytes)
-        return FloppyDriveType::k1440K;
-    return std::nullopt;
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
 
-// The exclusive claim on a backing: the flock that every handle and request of the layer
-// takes before it writes, and for a block device an exclusive open, which the kernel refuses
-// while the device is mounted or held by another exclusive user, and which keeps it from being
-// mounted meanwhile.
-class DriveBacking::Claim {
-public:
-    explicit Claim(int lockedFd) : lockedFd_(lockedFd) {}
-    ~Claim() {
-        if (exclusiveFd_ >= 0)
-            ::close(exclusiveFd_);
-        flock(lockedFd_, LOCK_UN);
-    }
-    Claim(const Claim&) = delete;
-    Claim& operator=(const Claim&) = delete;
-
-    void holdExclusive(int fd) { exclusiveFd_ = fd; }
-
-private:
-    int lockedFd_;
-    int exclusiveFd_ = -1;
-};
-
-DriveBacking::DriveBacking(std::string path, Kind kind, std::optional<FloppyDriveType> type,
-                           std::uint64_t bytes)
-    : path_(std::move(path)), kind_(kind), type_(type), fixedDisk_(FixedDiskGeometry(bytes)) {
+DriveBacking::DriveBacking(std::string path, Kind kind) : kind_(kind) {
+    held_.path = std::move(path);
 }
 
-DriveBacking::~DriveBacking() {
-    lock_.reset();
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+DriveBacking::~DriveBacking() = default;
 
 std::unique_ptr<DriveBacking> DriveBacking::open(const DrivePath& path, bool unbuffered) {
-    struct stat status {};
-    if (stat(path.path.c_str(), &status) != 0) {
-        if (errno == ENOENT && path.named)
-            return std::unique_ptr<DriveBacking>(
-                new DriveBacking(path.path, Kind::ImageFile, FloppyDriveType::k1440K, 0));
+    // The one lookup of the path: everything below asks this descriptor.
+    ScopedDescriptor anchor(::open(path.path.c_str(), O_PATH | O_CLOEXEC));
+    if (!anchor) {
+        if (errno == ENOENT && path.named) {
+            std::unique_ptr<DriveBacking> empty(new DriveBacking(path.path, Kind::NoDisk));
+            empty->type_ = FloppyDriveType::k1440K;
+            return empty;
+        }
         FailFromErrno();
         return nullptr;
     }
-    std::unique_ptr<DriveBacking> backing;
-    if (S_ISREG(status.st_mode)) {
-        const auto bytes = static_cast<std::uint64_t>(status.st_size);
-        const auto type =
-            bytes <= k1440KDiskBytes ? std::optional(FloppyDriveType::k1440K) : std::nullopt;
-        backing.reset(new DriveBacking(path.path, Kind::ImageFile, type, bytes));
-    } else if (S_ISBLK(status.st_mode)) {
-        backing.reset(new DriveBacking(path.path, Kind::BlockDevice,
-                                       BlockDeviceType(path.path, status.st_rdev),
-                                       BlockDeviceBytes(status.st_rdev)));
-    } else {
-        backing.reset(new DriveBacking(path.path, Kind::Other, std::nullopt, 0));
-    }
-    // Only a floppy is ever opened for writing.
-    if (backing->type_ && !backing->openForWriting(unbuffered))
+    struct stat status {};
+    if (fstat(anchor.get(), &status) != 0) {
+        FailFromErrno();
         return nullptr;
-    return backing;
+    }
+    RunBackingHook(BackingMoment::Opened, path.path);
+    const Kind kind = S_ISREG(status.st_mode)   ? Kind::ImageFile
+                      : S_ISBLK(status.st_mode) ? Kind::BlockDevice
+                                                : Kind::Other;
+    std::unique_ptr<DriveBacking> backing(new DriveBacking(path.path, kind));
+    backing->held_.anchor = std::move(anchor);
+    backing->held_.status = status;
+    backing->held_.unbuffered = unbuffered;
+    const bool decided = kind == Kind::ImageFile     ? backing->decideImageFile()
+                         : kind == Kind::BlockDevice ? backing->decideBlockDevice()
+                                                     : true;
+    return decided ? std::move(backing) : nullptr;
 }
 
-bool DriveBacking::openForWriting(bool unbuffered) {
-    // A floppy drive without a disk opens only without delay.
-    const int flags = O_CLOEXEC | O_NONBLOCK;
-    if (unbuffered) {
-        fd_ = ::open(path_.c_str(), flags | O_RDWR | O_DIRECT);
-        direct_ = fd_ >= 0;
+bool DriveBacking::decideImageFile() {
+    const struct stat& status = held_.status;
+    const auto bytes = static_cast<std::uint64_t>(status.st_size);
+    backingBytes_ = bytes;
+    fixedDisk_ = FixedDiskGeometry(bytes);
+    if (const auto pseudo = PseudoFileSystemOf(held_.anchor.get(), status)) {
+        LogBacking(held_.path, "not a disk: a file of the " + *pseudo + " pseudo file system");
+        return true;
     }
-    if (fd_ < 0)
-        fd_ = ::open(path_.c_str(), flags | O_RDWR);
-    if (fd_ < 0 && (errno == EACCES || errno == EROFS)) {
-        fd_ = ::open(path_.c_str(), flags | O_RDONLY);
-        readOnly_ = fd_ >= 0;
+    if (bytes > k1440KDiskBytes)
+        return true;
+    type_ = FloppyDriveType::k1440K;
+    // Only a floppy is ever opened for its bytes.
+    int flags = O_CLOEXEC;
+    if (held_.unbuffered && kFloppyCylinderBytes % LogicalSectorBytes(status.st_dev) == 0)
+        flags |= O_DIRECT;
+    const std::string reopen = held_.reopenPath();
+    DiskIo& io = held_.image;
+    const int writable = MayCacheWrites(status.st_dev) ? O_RDWR | O_DSYNC : O_RDWR;
+    io.fd.reset(::open(reopen.c_str(), flags | writable));
+    if (!io.fd && errno == EINVAL && (flags & O_DIRECT) != 0) {
+        flags &= ~O_DIRECT;
+        io.fd.reset(::open(reopen.c_str(), flags | writable));
     }
-    return fd_ >= 0 || FailFromErrno();
+    if (!io.fd && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        io.fd.reset(::open(reopen.c_str(), flags | O_RDONLY));
+        io.readOnly = true;
+    }
+    if (!io.fd)
+        return failOpen();
+    io.direct = (flags & O_DIRECT) != 0;
+    struct stat opened {};
+    if (fstat(io.fd.get(), &opened) != 0 || !SameFile(opened, status))
+        return Fail(win::ERROR_ACCESS_DENIED);
+    return true;
+}
+
+bool DriveBacking::decideBlockDevice() {
+    // Asked without touching the disk: a floppy drive without one opens only without delay.
+    const ScopedDescriptor query(
+        ::open(held_.reopenPath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!query)
+        return failOpen();
+    const dev_t device = held_.status.st_rdev;
+    const std::uint64_t bytes = MediumBytes(query.get());
+    backingBytes_ = bytes;
+    fixedDisk_ = FixedDiskGeometry(bytes);
+    if (major(device) == FLOPPY_MAJOR)
+        type_ = FloppyDriverType(query.get());
+    else if (!IsPartition(device) && (bytes == k1440KDiskBytes || IsFloppyDriveClass(device)))
+        type_ = FloppyDriveType::k1440K;
+    return true;
+}
+
+bool DriveBacking::failOpen() const {
+    const int error = errno;
+    LogBacking(held_.path, error == EACCES || error == EPERM
+                               ? NoPermissionReason(held_.status)
+                               : std::string("cannot be opened: ") + std::strerror(error));
+    win::SetLastError(Win32ErrorFromErrno(error));
+    return false;
 }
 
 std::span<const win::DISK_GEOMETRY> DriveBacking::mediaTypes() const {
@@ -150,107 +145,78 @@ std::span<const win::DISK_GEOMETRY> DriveBacking::mediaTypes() const {
     return {&fixedDisk_, 1};
 }
 
-std::unique_ptr<DriveBacking::Claim> DriveBacking::takeClaim() const {
-    if (!type_) {
-        Fail(win::ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    if (fd_ < 0) {
-        Fail(win::ERROR_NOT_READY);
-        return nullptr;
-    }
-    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        Fail(win::ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    auto claim = std::make_unique<Claim>(fd_);
-    if (kind_ == Kind::ImageFile) {
-        struct stat status {};
-        if (fstat(fd_, &status) != 0 || ImageFileInUse(status)) {
-            Fail(win::ERROR_ACCESS_DENIED);
-            return nullptr;
-        }
-    } else {
-        const int exclusive = ::open(path_.c_str(), O_RDONLY | O_EXCL | O_NONBLOCK | O_CLOEXEC);
-        if (exclusive < 0) {
-            Fail(win::ERROR_ACCESS_DENIED);
-            return nullptr;
-        }
-        claim->holdExclusive(exclusive);
-    }
-    return claim;
+std::uint64_t DriveBacking::diskBytes() const {
+    return type_ ? k1440KDiskBytes : backingBytes_;
 }
 
 bool DriveBacking::lock() {
-    if (lock_)
+    if (!type_) {
+        LogBacking(held_.path, "not a 1.44 MB floppy drive: never written");
+        return Fail(win::ERROR_ACCESS_DENIED);
+    }
+    if (kind_ == Kind::NoDisk) {
+        noDiskLocked_ = true;
         return true;
-    lock_ = takeClaim();
+    }
+    if (!lock_)
+        lock_ = BackingClaim::take(held_);
     return lock_ != nullptr;
 }
 
 bool DriveBacking::unlock() {
-    if (!lock_)
+    if (!lock_ && !noDiskLocked_)
         return Fail(win::ERROR_NOT_LOCKED);
     lock_.reset();
+    noDiskLocked_ = false;
     return true;
 }
 
 bool DriveBacking::flush() {
     if (!type_)
         return Fail(win::ERROR_ACCESS_DENIED);
-    if (fd_ < 0)
+    if (kind_ == Kind::NoDisk)
         return Fail(win::ERROR_NOT_READY);
-    return fsync(fd_) == 0 || FailFromErrno();
+    if (lock_)
+        return lock_->flush();
+    if (kind_ == Kind::ImageFile && fdatasync(held_.image.fd.get()) != 0)
+        return FailFromErrno();
+    return true;
+}
+
+bool DriveBacking::checkRequest(std::uint64_t offset, std::uint32_t size) {
+    if (!type_)
+        return Fail(win::ERROR_ACCESS_DENIED);
+    if (kind_ == Kind::NoDisk)
+        return Fail(win::ERROR_NOT_READY);
+    if (offset > k1440KDiskBytes || size > k1440KDiskBytes - offset)
+        return Fail(win::ERROR_SECTOR_NOT_FOUND);
+    return true;
+}
+
+BackingClaim* DriveBacking::claimForOneRequest(std::unique_ptr<BackingClaim>* single) {
+    if (lock_)
+        return lock_.get();
+    *single = BackingClaim::take(held_);
+    return single->get();
 }
 
 bool DriveBacking::write(std::uint64_t offset, const void* data, std::uint32_t size,
                          std::uint32_t* written) {
     *written = 0;
-    if (!type_)
-        return Fail(win::ERROR_ACCESS_DENIED);
-    if (fd_ < 0)
-        return Fail(win::ERROR_NOT_READY);
-    if (readOnly_)
-        return Fail(win::ERROR_WRITE_PROTECT);
-    const std::uint64_t capacity = CapacityOf(*type_);
-    if (offset > capacity || size > capacity - offset)
-        return Fail(win::ERROR_SECTOR_NOT_FOUND);
-    std::unique_ptr<Claim> forThisWrite;
-    if (!lock_) {
-        forThisWrite = takeClaim();
-        if (!forThisWrite)
-            return false;
-    }
-    return writeAll(offset, static_cast<const unsigned char*>(data), size, written);
-}
-
-bool DriveBacking::writeAll(std::uint64_t offset, const unsigned char* data, std::uint32_t size,
-                            std::uint32_t* written) {
-    while (*written < size) {
-        const ssize_t put =
-            pwrite(fd_, data + *written, size - *written, static_cast<off_t>(offset + *written));
-        if (put > 0) {
-            *written += static_cast<std::uint32_t>(put);
-            continue;
-        }
-        if (put < 0 && errno == EINTR)
-            continue;
-        // Direct I/O wants the buffer and size aligned to the device's block; anything else
-        // goes through the cache instead.
-        if (put < 0 && errno == EINVAL && direct_ && dropDirectIo())
-            continue;
-        return put == 0 ? Fail(win::ERROR_WRITE_FAULT) : FailFromErrno();
-    }
-    win::SetLastError(win::ERROR_SUCCESS);
-    return true;
-}
-
-bool DriveBacking::dropDirectIo() {
-    const int flags = fcntl(fd_, F_GETFL);
-    if (flags < 0 || fcntl(fd_, F_SETFL, flags & ~O_DIRECT) != 0)
+    if (!checkRequest(offset, size))
         return false;
-    direct_ = false;
-    return true;
+    std::unique_ptr<BackingClaim> single;
+    BackingClaim* claim = claimForOneRequest(&single);
+    return claim != nullptr && claim->write(offset, data, size, written);
+}
+
+bool DriveBacking::read(std::uint64_t offset, void* data, std::uint32_t size, std::uint32_t* got) {
+    *got = 0;
+    if (!checkRequest(offset, size))
+        return false;
+    std::unique_ptr<BackingClaim> single;
+    BackingClaim* claim = claimForOneRequest(&single);
+    return claim != nullptr && claim->read(offset, data, size, got);
 }
 
 } // namespace platform::layer

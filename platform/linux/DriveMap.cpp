@@ -1,36 +1,50 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/DriveMap.h"
 
+#include "platform/linux/FloppyDriveScan.h"
+
 #include <cstdlib>
+#include <sys/stat.h>
+#include <vector>
 
 namespace platform::layer {
 namespace {
 
-struct DriveDefault {
-    int number;
-    const char* variable;
-    const char* device;
-};
+constexpr const char* kDriveVariables[] = {"BOOTMEDIA_DRIVE_A", "BOOTMEDIA_DRIVE_B"};
 
-constexpr DriveDefault kDrives[] = {
-    {kDriveA, "BOOTMEDIA_DRIVE_A", "/dev/fd0"},
-    {kDriveB, "BOOTMEDIA_DRIVE_B", "/dev/fd1"},
-};
+const char* VariableOf(int driveNumber) {
+    return kDriveVariables[driveNumber - kDriveA];
+}
+
+bool SameDevice(const std::string& a, const char* b) {
+    struct stat first {};
+    struct stat second {};
+    return stat(a.c_str(), &first) == 0 && stat(b, &second) == 0 && S_ISBLK(first.st_mode) &&
+           S_ISBLK(second.st_mode) && first.st_rdev == second.st_rdev;
+}
 
 } // namespace
 
 std::optional<DrivePath> MappedDrive(int driveNumber) {
-    for (const DriveDefault& drive : kDrives) {
-        if (drive.number != driveNumber)
-            continue;
-        const char* named = std::getenv(drive.variable);
-        if (named == nullptr)
-            return DrivePath{drive.device, false};
+    if (driveNumber != kDriveA && driveNumber != kDriveB)
+        return std::nullopt;
+    if (const char* named = std::getenv(VariableOf(driveNumber))) {
         if (*named == '\0')
             return std::nullopt;
         return DrivePath{named, true};
     }
-    return std::nullopt;
+    // The unset drives take the machine's floppy drives in order.
+    const char* other = std::getenv(VariableOf(driveNumber == kDriveA ? kDriveB : kDriveA));
+    std::vector<std::string> found = FindFloppyDrives();
+    std::erase_if(found, [other](const std::string& drive) {
+        return other != nullptr && SameDevice(drive, other);
+    });
+    std::size_t place = 0;
+    if (driveNumber == kDriveB && other == nullptr)
+        place = 1;
+    if (place >= found.size())
+        return std::nullopt;
+    return DrivePath{found[place], false};
 }
 
 } // namespace platform::layer

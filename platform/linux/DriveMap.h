@@ -2,8 +2,9 @@
 #pragma once
 // What backs the drives A: and B:: the environment variables BOOTMEDIA_DRIVE_A and
 // BOOTMEDIA_DRIVE_B name a floppy block device, a block device of 1,474,560 bytes or an image
-// file. Unset, they default to /dev/fd0 and /dev/fd1; set to an empty value, the drive does not
-// exist.
+// file; set to an empty value, the drive does not exist. A drive whose variable is unset is the
+// next floppy drive the machine has (the floppy controller's first, then USB floppy drives),
+// passing over one that the other variable names.
 
 #include <optional>
 #include <string>
@@ -16,12 +17,13 @@ inline constexpr int kDriveB = 2;
 struct DrivePath {
     std::string path;
     /// Named by the environment: a path that does not exist is then a drive without a disk in
-    /// it (an image file still to be put in), where a missing default device is no drive.
+    /// it (an image file still to be put in), where a missing found device is no drive.
     bool named = false;
 };
 
-/// The backing of DOS drive driveNumber (1 = A:, 2 = B:), read from the environment at each
-/// call; nothing for any other drive or one mapped to the empty value.
+/// The backing of DOS drive driveNumber (1 = A:, 2 = B:), read from the environment and the
+/// machine's drives at each call; nothing for any other drive, one mapped to the empty value,
+/// or one left unset when no floppy drive remains for it.
 std::optional<DrivePath> MappedDrive(int driveNumber);
 
 } // namespace platform::layer

@@ -28,6 +28,7 @@ win::DWORD Win32ErrorFromErrno(int error) {
         return win::ERROR_ALREADY_EXISTS;
     case ENOMEDIUM:
     case ENXIO:
+    case ENODEV:
         return win::ERROR_NOT_READY;
     case EIO:
     case ENOSPC:

@@ -110,10 +110,6 @@ DISK_GEOMETRY FixedDiskGeometry(std::uint64_t bytes) {
                   kFixedDiskHeads, kFixedDiskSectorsPerTrack, kFloppySectorBytes);
 }
 
-std::uint64_t CapacityOf(FloppyDriveType type) {
-    return MediumBytes(MediaTypesOf(type).back());
-}
-
 void FillDefaultDeviceParams(FloppyDriveType type, DeviceParams& params) {
     const DISK_GEOMETRY& largest = MediaTypesOf(type).back();
     const DosDefaults& dos = DosDefaultsOf(type);

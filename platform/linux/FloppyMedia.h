@@ -20,6 +20,8 @@ enum class FloppyDriveType {
 };
 
 inline constexpr std::uint32_t kFloppySectorBytes = 512;
+/// One cylinder of a 1.44 MB disk: 2 heads x 18 sectors of 512 bytes.
+inline constexpr std::uint32_t kFloppyCylinderBytes = 18432;
 /// Size of a 1.44 MB disk: a backing of this size (or an image file up to it) is such a disk.
 inline constexpr std::uint64_t k1440KDiskBytes = 1474560;
 
@@ -34,9 +36,6 @@ std::span<const win::DISK_GEOMETRY> MediaTypesOf(FloppyDriveType type);
 /// The list for a backing that is not a floppy: one fixed-disk record for its size, never a
 /// floppy medium.
 win::DISK_GEOMETRY FixedDiskGeometry(std::uint64_t bytes);
-
-/// Bytes of the largest medium the drive takes: nothing is written beyond.
-std::uint64_t CapacityOf(FloppyDriveType type);
 
 /// Fills the device-parameter block with the drive type's defaults: DOS device type (7 for the
 /// 1.44 MB drive), cylinders and the BIOS parameter block of its largest medium.

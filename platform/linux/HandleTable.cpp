@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/HandleTable.h"
 
+#include "platform/NoDestructor.h"
+
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
@@ -19,8 +21,8 @@ struct Table {
 };
 
 Table& table() {
-    static Table instance;
-    return instance;
+    static platform::NoDestructor<Table> instance;
+    return instance.get();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The page allocator over anonymous mappings: page-aligned, zero-filled, as O_DIRECT needs.
+#include "platform/NoDestructor.h"
 #include "platform/System.h"
 
 #include <mutex>
@@ -16,8 +17,8 @@ struct Allocations {
 };
 
 Allocations& allocations() {
-    static Allocations instance;
-    return instance;
+    static platform::NoDestructor<Allocations> instance;
+    return instance.get();
 }
 
 } // namespace

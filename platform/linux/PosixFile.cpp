@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 #include "platform/linux/Errno.h"
+#include "platform/linux/FilePointer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -175,33 +176,19 @@ bool PosixFile::write(const void* buffer, win::DWORD toWrite, win::DWORD* bytesW
 
 bool PosixFile::seek(std::int64_t distance, win::DWORD method, std::uint64_t* newPosition) {
     std::lock_guard lock(mutex_);
-    std::int64_t base = 0;
-    switch (method) {
-    case win::FILE_BEGIN:
-        break;
-    case win::FILE_CURRENT:
-        base = static_cast<std::int64_t>(position_);
-        break;
-    case win::FILE_END: {
+    std::uint64_t end = 0;
+    if (method == win::FILE_END) {
         struct stat status {};
         if (fstat(fd_, &status) != 0)
             return FailFromErrno();
-        base = status.st_size;
-        break;
+        end = static_cast<std::uint64_t>(status.st_size);
     }
-    default:
-        win::SetLastError(win::ERROR_INVALID_PARAMETER);
+    const auto target = MovedPosition(position_, end, distance, method);
+    if (!target)
         return false;
-    }
-    const std::int64_t target = base + distance;
-    if (target < 0) {
-        win::SetLastError(win::ERROR_NEGATIVE_SEEK);
-        return false;
-    }
-    position_ = static_cast<std::uint64_t>(target);
+    position_ = *target;
     if (newPosition)
         *newPosition = position_;
-    win::SetLastError(win::ERROR_SUCCESS);
     return true;
 }
 

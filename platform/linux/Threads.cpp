@@ -15,6 +15,8 @@ namespace {
 constexpr int kNicePerPriorityStep = 2;
 const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-2));
 std::atomic<platform::ProcessEndHook> processEndHook{nullptr};
+// Threads started by StartThread whose entry has not returned yet.
+std::atomic<int> runningThreads{0};
 } // namespace
 
 void Sleep(DWORD milliseconds) {
@@ -55,12 +57,22 @@ ProcessEndHook SetProcessEndHook(ProcessEndHook hook) {
 }
 
 bool StartThread(void (*entry)(void*), void* argument) {
+    ++win::runningThreads;
     try {
-        std::thread(entry, argument).detach();
+        std::thread([entry, argument] {
+            entry(argument);
+            --win::runningThreads;
+        }).detach();
         return true;
     } catch (const std::system_error&) {
+        --win::runningThreads;
         return false;
     }
+}
+
+void EndProcessIfThreadsRun(unsigned exitCode) {
+    if (win::runningThreads.load() > 0)
+        win::ExitProcess(exitCode);
 }
 
 } // namespace platform

@@ -5,18 +5,26 @@
 //  - control code 1, Int 21h 440Dh category 08h minor 60h (get device parameters): the drive's
 //    default DEVICEPARAMS (device type 7, 80 cylinders, 512-byte sectors, 2,880 sectors for a
 //    1.44 MB drive);
-//  - control code 3, Int 26h in its packet form (CX = FFFFh, DS:BX the DISKIO packet, AL the
-//    0-based drive): absolute sector write;
-//  - control code 6, Int 21h 7305h (CX = FFFFh, SI bit 0 set, DL the drive, 0 the default):
-//    extended absolute sector write.
+//  - control codes 2 and 3, Int 25h and Int 26h in their packet form (CX = FFFFh, DS:BX the
+//    DISKIO packet, AL the 0-based drive): absolute sector read and write;
+//  - control code 6, Int 21h 7305h (CX = FFFFh, SI bit 0 set to write, clear to read, DL the
+//    drive, 0 the default): extended absolute sector read and write.
 // Addresses in registers and packets are platform::AddressPin values; one that no pin holds is
-// a fault reported with carry set. Each write is written through to the disk before it returns.
+// a fault reported with carry set. Each write is on the disk before it returns, and each read
+// comes from the disk itself. A drive's backing is opened when its parameters are asked (as a
+// writer does before each job) or at its first transfer, and every transfer after that goes to
+// that same backing, whatever its path names meanwhile; each transfer takes the backing's
+// claim for itself alone.
 
 #include "platform/Devices.h"
+#include "platform/linux/DriveBacking.h"
 #include "platform/linux/DriveMap.h"
 #include "platform/linux/KernelObject.h"
 
 #include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 namespace platform::layer {
@@ -47,20 +55,29 @@ private:
         SectorNotFound,
         AccessDenied,
         WriteFault,
+        ReadFault,
+        UnknownMedium,
+        DiskChanged,
     };
     using Outcome = std::optional<Failure>; ///< nothing: the service succeeded
 
-    Outcome getDeviceParameters(const win::DIOC_REGISTERS& registers) const;
-    Outcome absoluteWrite(const win::DIOC_REGISTERS& registers) const;
-    Outcome extendedWrite(const win::DIOC_REGISTERS& registers) const;
-    /// Writes what the DISKIO packet at EBX names to DOS drive drive (1 = A:, 0 the default).
-    Outcome writeSectors(const win::DIOC_REGISTERS& registers, int drive) const;
-    /// The backing of a DOS drive number, 0 standing for the default drive.
-    std::optional<DrivePath> backingOf(int dosDrive) const;
-    static Failure FailureOf(win::DWORD error);
+    Outcome getDeviceParameters(const win::DIOC_REGISTERS& registers);
+    Outcome absoluteTransfer(const win::DIOC_REGISTERS& registers, bool write);
+    Outcome extendedTransfer(const win::DIOC_REGISTERS& registers);
+    /// Writes, or reads into, what the DISKIO packet at EBX names on DOS drive dosDrive (1 =
+    /// A:, 0 the default).
+    Outcome transferSectors(const win::DIOC_REGISTERS& registers, int dosDrive, bool write);
+    /// The backing of a DOS drive number (0 standing for the default drive): the one held for
+    /// it, else one opened now and held; null with the failure.
+    DriveBacking* heldBacking(int dosDrive, Failure* failure);
+    /// Opens the drive's backing afresh and holds it; null with the failure.
+    DriveBacking* openBacking(int drive, Failure* failure);
+    static Failure FailureOf(win::DWORD error, bool write);
 
     DriveResolver drives_;
     int defaultDrive_;
+    std::mutex mutex_; ///< one service at a time, as DOS runs them
+    std::map<int, std::unique_ptr<DriveBacking>> backings_;
 };
 
 } // namespace platform::layer

@@ -6,9 +6,22 @@
 #include "platform/win32/Win32Backend.h"
 
 namespace fw {
+namespace {
+// Nothing has been read from the container yet: like the message for a missing container, this
+// one is the program's own.
+constexpr char kNoCallWindowText[] = "Could not create the program's message window.";
+constexpr char kNoCallWindowCaption[] = "Error";
+// Every path on which the program ends itself ends with 0.
+constexpr int kNotStartedExitCode = 0;
+} // namespace
 
 int RunApplication(int argc, char** argv, ProgramResources) {
     win32::Win32Backend backend;
+    // Without its window no job could show progress or its outcome: stop before the dialog.
+    if (!backend.carriesCalls()) {
+        MessageBoxA(nullptr, kNoCallWindowText, kNoCallWindowCaption, MB_OK | MB_ICONERROR);
+        return kNotStartedExitCode;
+    }
     return ApplicationMain(argc, argv);
 }
 

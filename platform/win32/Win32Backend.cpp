@@ -11,17 +11,16 @@ namespace {
 // What a dialog still running when the backend goes returns: it was dismissed.
 constexpr int kClosedResult = IDCANCEL;
 
-void RegisterCommonControls() {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_PROGRESS_CLASS;
-    InitCommonControlsEx(&controls);
-}
-
 } // namespace
 
-Win32Backend::Win32Backend() : uiThread_(GetCurrentThreadId()) {
-    RegisterCommonControls();
+Win32Backend::Win32Backend()
+    : uiThread_(GetCurrentThreadId()),
+      calls_(PlanCallWindow(SystemHasMessageOnlyWindows(), ReadCallWindowFault())) {
+    // The progress bar's class, through the call that every version of the common controls
+    // has: those of the first Windows 95 and NT 4 lack InitCommonControlsEx, and an import of it
+    // would keep the program from loading there. (The program carries no manifest asking for
+    // version 6, the one version in which this call registers nothing.)
+    InitCommonControls();
     replacedBackend_ = SetBackend(this);
 }
 

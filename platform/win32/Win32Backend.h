@@ -16,12 +16,17 @@ class Win32Dialog;
 
 class Win32Backend final : public Backend {
 public:
-    /// Registers the common controls the templates use and installs itself as the framework's
-    /// backend until its destruction. The thread that constructs it is the UI thread.
+    /// Registers the common controls the templates use, makes the window that carries calls
+    /// from other threads, and installs itself as the framework's backend until its
+    /// destruction. The thread that constructs it is the UI thread.
     Win32Backend();
     ~Win32Backend() override;
     Win32Backend(const Win32Backend&) = delete;
     Win32Backend& operator=(const Win32Backend&) = delete;
+
+    /// False when the system made no window to carry calls from other threads: the program
+    /// cannot run its jobs and must not start.
+    bool carriesCalls() const { return calls_.kind().has_value(); }
 
     bool isUiThread() const override;
     bool callOnUiThread(const std::function<void()>& work) override;

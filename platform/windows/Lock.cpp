@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// May assume Windows 2000 or later: critical sections.
+// Critical sections exist on every 32-bit Windows, 95 and NT 3.1 on.
 #include "platform/Lock.h"
 
 #include "platform/windows/WindowsApi.h"

@@ -2,16 +2,44 @@
 // The C runtime's thread start, so the runtime's per-thread state is set up for the thread.
 #include "platform/System.h"
 
+#include <atomic>
 #include <cstdint>
 #include <process.h>
 
 namespace platform {
 namespace {
 constexpr std::uintptr_t kThreadStartFailed = static_cast<std::uintptr_t>(-1);
+
+// Threads started by StartThread whose entry has not returned yet.
+std::atomic<int> runningThreads{0};
+
+struct ThreadStart {
+    void (*entry)(void*);
+    void* argument;
+};
+
+void __cdecl RunCounted(void* start) {
+    const ThreadStart what = *static_cast<ThreadStart*>(start);
+    delete static_cast<ThreadStart*>(start); // handed to this thread by StartThread
+    what.entry(what.argument);
+    --runningThreads;
+}
 } // namespace
 
 bool StartThread(void (*entry)(void*), void* argument) {
-    return _beginthread(entry, 0, argument) != kThreadStartFailed;
+    ++runningThreads;
+    auto* start = new ThreadStart{entry, argument};
+    if (_beginthread(RunCounted, 0, start) == kThreadStartFailed) {
+        delete start;
+        --runningThreads;
+        return false;
+    }
+    return true;
+}
+
+void EndProcessIfThreadsRun(unsigned exitCode) {
+    if (runningThreads.load() > 0)
+        ::ExitProcess(exitCode);
 }
 
 } // namespace platform

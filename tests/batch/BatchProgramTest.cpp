@@ -184,16 +184,12 @@ TEST_F(BatchProgram, FailuresEndWithStatusOneAndTheirText) {
     EXPECT_FALSE(fs::exists(dir_.path("x.img")));
     fs::copy_file(sample_, dir_.path("install.dat"), fs::copy_options::overwrite_existing);
 
-    // A drive without a disk refuses the lock: the writer's box, then the cancelled job's.
+    // A drive without a disk fails at the first write: the writer's box, and nothing written.
     const test::ProgramRun refused =
         run({"--floppy", "A:", "--yes"}, {{"BOOTMEDIA_DRIVE_A", dir_.path("none.img")}});
     EXPECT_EQ(refused.status, kFailed) << refused.errors;
     EXPECT_NE(refused.errors.find("box error [" + text(catalogue::kErrorCaption) + "] " +
-                                  text(catalogue::kLockError)),
-              std::string::npos)
-        << refused.errors;
-    EXPECT_NE(refused.errors.find("box warning [" + text(catalogue::kCancelCaption) + "] " +
-                                  text(catalogue::kFloppyCancelled)),
+                                  text(catalogue::kFloppyWriteError)),
               std::string::npos)
         << refused.errors;
     EXPECT_FALSE(fs::exists(dir_.path("none.img")));

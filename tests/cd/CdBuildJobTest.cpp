@@ -86,22 +86,45 @@ TEST(CdBuildJob, FailuresShowTheirBoxAndEndTheJob) {
         const char* box;
         std::int32_t phase;
     };
+    // Every case's services are made by these two and copied in: GCC 12 takes an optional
+    // built in place inside the case table for one it may destroy uninitialised.
+    const auto services = [](auto change) {
+        Services made;
+        change(made);
+        return made;
+    };
     const auto master = [](auto change) {
         JolietBehaviour behaviour;
         change(behaviour);
         return Services{.master = behaviour};
     };
+    const Services standard = services([](Services&) {});
     const test::Bytes five = test::TextBytes("12345");
     const std::vector<Case> cases = {
-        {"no recordable drive", {.hasDrive = FALSE}, kFiles, {}, cdjobtest::kNoRecorder, 0},
-        {"no burning service",
-         {.burnerCreation = REGDB_E_CLASSNOTREG},
+        {"no recordable drive",
+         services([](Services& s) { s.hasDrive = FALSE; }),
          kFiles,
          {},
          cdjobtest::kNoRecorder,
          0},
-        {"burner call fails", {.burnerResult = E_FAIL}, kFiles, {}, cdjobtest::kNoRecorder, 0},
-        {"no disc master", {.master = std::nullopt}, kFiles, {}, cdjobtest::kNoMaster, 0},
+        {"no burning service",
+         services([](Services& s) { s.burnerCreation = REGDB_E_CLASSNOTREG; }),
+         kFiles,
+         {},
+         cdjobtest::kNoRecorder,
+         0},
+        {"burner call fails",
+         services([](Services& s) { s.burnerResult = E_FAIL; }),
+         kFiles,
+         {},
+         cdjobtest::kNoRecorder,
+         0},
+        {"no disc master",
+         services([](Services& s) { s.master.reset(); }),
+         kFiles,
+         {},
+         cdjobtest::kNoMaster,
+         0},
         {"Open fails",
          master([](JolietBehaviour& b) { b.openResult = IMAPI_E_GENERIC; }),
          kFiles,
@@ -120,15 +143,15 @@ TEST(CdBuildJob, FailuresShowTheirBoxAndEndTheJob) {
          {},
          cdjobtest::kBuildError,
          0},
-        {"temporary storage fails", {}, kFiles, 1, cdjobtest::kBuildError, 1},
-        {"name the storage refuses", {}, {{"A:B", five}}, {}, cdjobtest::kBuildError, 1},
+        {"temporary storage fails", standard, kFiles, 1, cdjobtest::kBuildError, 1},
+        {"name the storage refuses", standard, {{"A:B", five}}, {}, cdjobtest::kBuildError, 1},
         {"name without contents",
-         {},
+         standard,
          {{"ONE", five}, {"TWO", std::nullopt}},
          {},
          cdjobtest::kBuildError,
          1},
-        {"boot storage fails", {}, kFiles, 3, cdjobtest::kBuildError, 3},
+        {"boot storage fails", standard, kFiles, 3, cdjobtest::kBuildError, 3},
         {"no properties",
          master([](JolietBehaviour& b) { b.getPropertiesResult = E_FAIL; }),
          kFiles,

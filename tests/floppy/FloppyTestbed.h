@@ -6,6 +6,7 @@
 // worker on a thread of its own, beside a thread that polls JobState as the monitor does.
 
 #include "platform/linux/DeviceRegistry.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/TempDir.h"
@@ -73,6 +74,8 @@ protected:
 
     test::TempDir dir_;
     test::MessageBoxRecorder boxes_;
+    /// The reasons the layer logs stay in the test's folder.
+    test::CapturedLog log_{dir_};
 };
 
 } // namespace floppytest

@@ -76,28 +76,33 @@ TEST_F(Writer9x, WritesTheSampleImageWithEitherService) {
                 EXPECT_TRUE(Untouched(CylinderOf(written, cylinder)));
         }
 
-        std::lock_guard lock(log->mutex);
-        ASSERT_EQ(log->packets.size(), static_cast<std::size_t>(count));
-        const std::size_t probes = log->registers.size() - log->packets.size();
-        for (std::size_t cylinder = 0; cylinder < log->packets.size(); ++cylinder) {
+        const auto writes = log->transfersSoFar(true);
+        const auto reads = log->transfersSoFar(false);
+        ASSERT_EQ(writes.size(), static_cast<std::size_t>(count));
+        ASSERT_EQ(reads.size(), writes.size()) << "every cylinder is read back";
+        for (std::size_t cylinder = 0; cylinder < writes.size(); ++cylinder) {
             SCOPED_TRACE(cylinder);
-            const auto& registers = log->registers[probes + cylinder];
-            const auto& packet = log->packets[cylinder];
-            EXPECT_EQ(packet.get32(platform::DiskIoPacket::kStartSector), cylinder * 36);
-            EXPECT_EQ(packet.get16(platform::DiskIoPacket::kSectors), 36);
-            EXPECT_NE(packet.get32(platform::DiskIoPacket::kBuffer), 0u);
-            EXPECT_NE(registers.reg_EBX, 0u);
-            if (extended) {
-                EXPECT_EQ(log->requests[probes + cylinder], win::VWIN32_DIOC_DOS_DRIVEINFO);
-                EXPECT_EQ(registers.reg_EAX, 0x7305u);
-                EXPECT_EQ(registers.reg_ECX, 0xFFFFFFFFu);
-                EXPECT_EQ(registers.reg_EDX, 1u);
-                EXPECT_EQ(registers.reg_ESI, 0x6001u);
-            } else {
-                EXPECT_EQ(log->requests[probes + cylinder], win::VWIN32_DIOC_DOS_INT26);
-                EXPECT_EQ(registers.reg_EAX, 0u);
-                EXPECT_EQ(registers.reg_ECX, 0xFFFFu);
-                EXPECT_EQ(registers.reg_EDX, 0u);
+            for (const SectorTransfer& transfer : {writes[cylinder], reads[cylinder]}) {
+                const auto& registers = transfer.registers;
+                const auto& packet = transfer.packet;
+                EXPECT_EQ(packet.get32(platform::DiskIoPacket::kStartSector), cylinder * 36);
+                EXPECT_EQ(packet.get16(platform::DiskIoPacket::kSectors), 36);
+                EXPECT_NE(packet.get32(platform::DiskIoPacket::kBuffer), 0u);
+                EXPECT_NE(registers.reg_EBX, 0u);
+                EXPECT_EQ(registers.reg_Flags & 1u, 1u) << "carry is set before the request";
+                if (extended) {
+                    EXPECT_EQ(transfer.code, win::VWIN32_DIOC_DOS_DRIVEINFO);
+                    EXPECT_EQ(registers.reg_EAX, 0x7305u);
+                    EXPECT_EQ(registers.reg_ECX, 0xFFFFFFFFu);
+                    EXPECT_EQ(registers.reg_EDX, 1u);
+                    EXPECT_EQ(registers.reg_ESI, transfer.write ? 0x6001u : 0u);
+                } else {
+                    EXPECT_EQ(transfer.code, transfer.write ? win::VWIN32_DIOC_DOS_INT26
+                                                            : win::VWIN32_DIOC_DOS_INT25);
+                    EXPECT_EQ(registers.reg_EAX, 0u);
+                    EXPECT_EQ(registers.reg_ECX, 0xFFFFu);
+                    EXPECT_EQ(registers.reg_EDX, 0u);
+                }
             }
         }
         CloseResourceFile(JobState.resourceFile.exchange(nullptr));
@@ -119,8 +124,7 @@ TEST_F(Writer9x, WritesTheDriveThatWasFound) {
     EXPECT_FALSE(JobState.failed);
     EXPECT_TRUE(Untouched(Disk(diskA)));
     EXPECT_TRUE(std::ranges::equal(CylinderOf(Disk(diskB), 2), CylinderOf(image, 2)));
-    std::lock_guard lock(log->mutex);
-    EXPECT_EQ(log->registers.back().reg_EAX, 1u) << "Int 26h counts B: as 1";
+    EXPECT_EQ(log->transfersSoFar(true).back().registers.reg_EAX, 1u) << "Int 26h counts B: as 1";
 }
 
 // checks that a write that returns success but carry set fails the job after what was written
@@ -142,6 +146,55 @@ TEST_F(Writer9x, CarrySetIsAFailedWrite) {
     EXPECT_TRUE(std::ranges::equal(CylinderOf(written, 0), CylinderOf(image, 0)));
     EXPECT_TRUE(Untouched(CylinderOf(written, 1)));
     EXPECT_EQ(log->writes, 2);
+}
+
+// checks that a cylinder the disk does not give back as written fails the job at that cylinder,
+// and that a VWIN32 whose services do nothing (carry left as it was preset) fails the first
+TEST_F(Writer9x, CylinderThatDoesNotReadBackIsAFailedWrite) {
+    struct Case {
+        const char* name;
+        Vwin32Script script;
+        int writes;                    // requests the job made before it stopped
+        std::uint32_t cylindersOnDisk; // written as the image has them
+        std::int32_t highestProgress;
+    };
+    const Case cases[] = {
+        {"third write lost", LoseVwin32Write(3), 3, 2, 1},
+        {"third read-back differs", CorruptVwin32Read(3), 3, 3, 1},
+        {"services that do nothing", DoNothing(), 1, 0, 0},
+    };
+    const test::Bytes image = BootImage(6);
+    for (const bool extended : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (extended ? ", 7305h" : ", Int 25h/26h"));
+            test::ResetProcessState();
+            PlatformProfile.isNT = false;
+            PlatformProfile.useExtendedWrite = extended;
+            test::MessageBoxRecorder boxes;
+            OpenContainer(image);
+            const std::string disk = BlankDisk("a.img");
+            auto log = std::make_shared<DeviceLog>();
+            auto vwin32 = MountScriptedVwin32({{1, disk}}, c.script, log);
+            DetectAndSelect(1);
+            const JobTrace trace = RunWorker();
+            ASSERT_EQ(boxes.count(), 1u);
+            EXPECT_EQ(boxes.at(0).text, kWriteError);
+            EXPECT_TRUE(JobState.failed);
+            EXPECT_LE(trace.highestProgress, c.highestProgress)
+                << "the failed cylinder never counted";
+            EXPECT_EQ(log->writes, c.writes);
+            const test::Bytes written = Disk(disk);
+            for (std::uint32_t cylinder = 0; cylinder < 7; ++cylinder) {
+                SCOPED_TRACE(cylinder);
+                if (cylinder < c.cylindersOnDisk)
+                    EXPECT_TRUE(std::ranges::equal(CylinderOf(written, cylinder),
+                                                   CylinderOf(image, cylinder)));
+                else
+                    EXPECT_TRUE(Untouched(CylinderOf(written, cylinder)));
+            }
+            CloseResourceFile(JobState.resourceFile.exchange(nullptr));
+        }
+    }
 }
 
 // checks that a job whose select mode found no 1.44 MB drive writes nothing

@@ -96,6 +96,7 @@ TEST_F(WriterNT, LocksWritesDismountsUnlocks) {
               (std::vector<win::DWORD>{win::FSCTL_LOCK_VOLUME, win::FSCTL_DISMOUNT_VOLUME,
                                        win::FSCTL_UNLOCK_VOLUME}));
     EXPECT_EQ(log->writes, 13);
+    EXPECT_EQ(log->reads, 13) << "each cylinder is read back";
     EXPECT_EQ(JobState.cylinderCount, 13);
     ExpectJobOver();
     ExpectDisk(disk, image, 13);
@@ -174,6 +175,8 @@ TEST_F(WriterNT, Failures) {
          5,
          true},
         {"first cylinder unreadable", {}, 0, kReadError, true, false, 0, true},
+        {"flush at dismount fails", FailDismount(), kImageBytes, kWriteError, true, false, 21,
+         true},
     };
     const test::Bytes image = BootImage(20);
     for (const Case& c : cases) {
@@ -199,6 +202,40 @@ TEST_F(WriterNT, Failures) {
         const std::ptrdiff_t ends = c.dismounted ? 1 : 0;
         EXPECT_EQ(std::ranges::count(requests, win::FSCTL_DISMOUNT_VOLUME), ends);
         EXPECT_EQ(std::ranges::count(requests, win::FSCTL_UNLOCK_VOLUME), ends);
+        CloseResourceFile(JobState.resourceFile.exchange(nullptr));
+    }
+}
+
+// checks that a cylinder the disk does not give back as written fails the job at that cylinder:
+// a write the drive lost while reporting success, and a read-back with other bytes
+TEST_F(WriterNT, CylinderThatDoesNotReadBackIsAFailedWrite) {
+    struct Case {
+        const char* name;
+        VolumeScript script;
+        std::uint32_t cylindersOnDisk; // written as the image has them
+    };
+    const Case cases[] = {
+        {"third write lost", LoseWrite(3), 2},
+        {"third read-back differs", CorruptRead(3), 3},
+    };
+    const test::Bytes image = BootImage(20);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ResetProcessState();
+        test::MessageBoxRecorder boxes;
+        OpenContainer(image);
+        const std::string disk = BlankDisk("a.img");
+        auto log = std::make_shared<DeviceLog>();
+        auto a = MountScriptedVolume('A', disk, c.script, log);
+        SelectDriveA();
+        const JobTrace trace = RunWorker();
+        ASSERT_EQ(boxes.count(), 1u);
+        EXPECT_EQ(boxes.at(0).text, kWriteError);
+        EXPECT_TRUE(JobState.failed);
+        EXPECT_LE(trace.highestProgress, 1) << "the third cylinder never counted";
+        EXPECT_EQ(log->writes, 3);
+        ExpectJobOver();
+        ExpectDisk(disk, image, c.cylindersOnDisk);
         CloseResourceFile(JobState.resourceFile.exchange(nullptr));
     }
 }
@@ -273,9 +310,12 @@ TEST_F(WriterNT, SecondWorkerDoesNothing) {
     const std::size_t before = log->requestsSoFar().size();
     JobState.busy = true;
     JobState.progress = 7;
+    JobState.floppyJobStarting = true;
     RunWorker();
     EXPECT_TRUE(JobState.busy);
     EXPECT_EQ(JobState.progress, 7);
+    EXPECT_TRUE(JobState.floppyJobRefused) << "its monitor learns it has no job";
+    EXPECT_FALSE(JobState.floppyJobStarting) << "and does not wait for ever";
     EXPECT_EQ(log->requestsSoFar().size(), before);
     EXPECT_EQ(boxes_.count(), 0u);
     ExpectDisk(disk, BootImage(3), 0);

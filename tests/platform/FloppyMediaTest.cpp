@@ -36,7 +36,6 @@ TEST(FloppyMedia, DriveTypesAndTheirHighDensityRecord) {
             EXPECT_EQ(highDensity->BytesPerSector, 512u);
         }
     }
-    EXPECT_EQ(platform::layer::CapacityOf(FloppyDriveType::k1440K), 1474560u);
 }
 
 // checks the device parameters DOS reports for a 1.44 MB drive, field by field

@@ -6,10 +6,15 @@
 #include "platform/ScopedHandle.h"
 #include "platform/System.h"
 #include "platform/linux/DeviceRegistry.h"
+#include "platform/linux/FloppyDriveScan.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
+#include "support/LoopDevice.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/VolumeDrive.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -25,29 +30,10 @@ namespace {
 constexpr std::size_t kDiskBytes = 1474560;
 constexpr DWORD kCylinder = 18432;
 constexpr DWORD kVolumeAccess = GENERIC_READ | GENERIC_WRITE;
-constexpr DWORD kVolumeSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr DWORD kUnbuffered = FILE_FLAG_NO_BUFFERING;
 
-// \\.\A: over one image file for the lifetime of the object.
-class ImageDrive {
-public:
-    explicit ImageDrive(std::string path)
-        : mount_("\\\\.\\A:", [path](const platform::layer::OpenRequest& request) {
-              return platform::layer::VolumeDevice::open({path, true}, request);
-          }) {}
-
-    static FileHandle Open(DWORD access = kVolumeAccess, DWORD flags = kUnbuffered) {
-        return FileHandle(CreateFileA("\\\\.\\A:", access, kVolumeSharing, nullptr, OPEN_EXISTING,
-                                      flags, nullptr));
-    }
-
-private:
-    platform::layer::ScopedDevice mount_;
-};
-
 bool Request(HANDLE volume, DWORD code) {
-    DWORD returned = 0;
-    return DeviceIoControl(volume, code, nullptr, 0, nullptr, 0, &returned, nullptr) != FALSE;
+    return test::VolumeRequest(volume, code) == ERROR_SUCCESS;
 }
 
 std::vector<DISK_GEOMETRY> MediaTypes(HANDLE volume) {
@@ -109,17 +95,18 @@ TEST(VolumeDevice, EachBackingAnswersAsWhatItIs) {
         {"image one sector too large", kDiskBytes + 512, false, ERROR_ACCESS_DENIED,
          ERROR_ACCESS_DENIED},
         {"hard disk sized file", 8 * kDiskBytes, false, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
-        {"no disk in the drive", std::nullopt, true, ERROR_NOT_READY, ERROR_NOT_READY},
+        {"no disk in the drive", std::nullopt, true, ERROR_SUCCESS, ERROR_NOT_READY},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
+        const test::CapturedLog reasons(dir); // the layer's log stays in the folder
         const std::string path = dir.path("disk.img");
         if (c.fileBytes) {
             ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(*c.fileBytes, 0xA5)));
         }
-        ImageDrive drive(path);
-        FileHandle volume = ImageDrive::Open();
+        test::VolumeDrive drive(path);
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         const auto media = MediaTypes(volume.get());
         ASSERT_FALSE(media.empty());
@@ -148,11 +135,12 @@ TEST(VolumeDevice, EachBackingAnswersAsWhatItIs) {
 // checks that the lock is exclusive between handles and processes' opens of the same file
 TEST(VolumeDevice, LockIsExclusive) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string path = dir.path("disk.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
-    ImageDrive drive(path);
-    FileHandle first = ImageDrive::Open();
-    FileHandle second = ImageDrive::Open();
+    test::VolumeDrive drive(path);
+    FileHandle first = test::VolumeDrive::Open();
+    FileHandle second = test::VolumeDrive::Open();
     ASSERT_TRUE(Request(first.get(), FSCTL_LOCK_VOLUME));
     EXPECT_TRUE(Request(first.get(), FSCTL_LOCK_VOLUME)) << "locking again changes nothing";
     EXPECT_FALSE(Request(second.get(), FSCTL_LOCK_VOLUME));
@@ -186,13 +174,14 @@ TEST(VolumeDevice, LockIsExclusive) {
 // nothing beyond the disk, the handle's position advancing
 TEST(VolumeDevice, WritesWholeSectorsAtThePosition) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string path = dir.path("disk.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
-    ImageDrive drive(path);
+    test::VolumeDrive drive(path);
     const Cylinder first(0x31);
     const Cylinder second(0x32);
     {
-        FileHandle volume = ImageDrive::Open();
+        FileHandle volume = test::VolumeDrive::Open();
         EXPECT_EQ(Write(volume.get(), first.get(), 100),
                   std::make_pair(false, DWORD{ERROR_INVALID_PARAMETER}));
         EXPECT_EQ(Write(volume.get(), first.get() + 8, 512),
@@ -203,9 +192,9 @@ TEST(VolumeDevice, WritesWholeSectorsAtThePosition) {
         EXPECT_TRUE(Request(volume.get(), FSCTL_DISMOUNT_VOLUME));
     }
     {
-        FileHandle buffered = ImageDrive::Open(kVolumeAccess, 0);
+        FileHandle buffered = test::VolumeDrive::Open('A', kVolumeAccess, 0);
         EXPECT_TRUE(Write(buffered.get(), first.get() + 8, 512).first);
-        FileHandle readOnly = ImageDrive::Open(GENERIC_READ, kUnbuffered);
+        FileHandle readOnly = test::VolumeDrive::Open('A', GENERIC_READ, kUnbuffered);
         EXPECT_EQ(Write(readOnly.get(), first.get(), 512),
                   std::make_pair(false, DWORD{ERROR_ACCESS_DENIED}));
     }
@@ -215,7 +204,7 @@ TEST(VolumeDevice, WritesWholeSectorsAtThePosition) {
     EXPECT_EQ(disk[kCylinder], 0x32);
     EXPECT_EQ(disk[2 * kCylinder], 0x00);
 
-    FileHandle volume = ImageDrive::Open();
+    FileHandle volume = test::VolumeDrive::Open();
     for (DWORD cylinder = 0; cylinder < 80; ++cylinder)
         ASSERT_TRUE(Write(volume.get(), first.get(), kCylinder).first);
     EXPECT_EQ(Write(volume.get(), first.get(), 512),
@@ -231,8 +220,8 @@ TEST(VolumeDevice, TmpfsImageIsWrittenThroughTheCache) {
     const std::string path = (shm / ("bootmedia-volume-" + std::to_string(getpid()))).string();
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
     {
-        ImageDrive drive(path);
-        FileHandle volume = ImageDrive::Open();
+        test::VolumeDrive drive(path);
+        FileHandle volume = test::VolumeDrive::Open();
         const Cylinder data(0x44);
         EXPECT_TRUE(Write(volume.get(), data.get(), kCylinder).first);
         EXPECT_TRUE(Request(volume.get(), FSCTL_DISMOUNT_VOLUME));
@@ -244,24 +233,42 @@ TEST(VolumeDevice, TmpfsImageIsWrittenThroughTheCache) {
 // checks the environment's mapping of A: and B: onto backings
 TEST(VolumeDevice, EnvironmentMapsTheDrives) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string path = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
     {
         test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", path.c_str());
-        FileHandle volume = ImageDrive::Open();
+        FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
         EXPECT_TRUE(TakesHighDensity(MediaTypes(volume.get())));
     }
     {
         test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", "");
-        EXPECT_FALSE(ImageDrive::Open());
+        EXPECT_FALSE(test::VolumeDrive::Open());
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     }
-    if (!std::filesystem::exists("/dev/fd0")) {
+    if (platform::layer::FindFloppyDrives().empty()) {
         test::ScopedEnv drive("BOOTMEDIA_DRIVE_A", nullptr);
-        EXPECT_FALSE(ImageDrive::Open()) << "a missing default device is no drive";
+        EXPECT_FALSE(test::VolumeDrive::Open())
+            << "without a floppy drive, an unset variable is none";
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
     }
+}
+
+// checks that a block device of one 1.44 MB disk that is not hardware (a loop device, as an
+// emulator's image may be) is never taken for a floppy drive of the machine
+TEST(FloppyDriveScan, LoopDevicesAreNoFloppyDrives) {
+    test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
+    const std::string image = dir.path("disk.img");
+    ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
+    const test::LoopDevice loop(image);
+    if (!loop)
+        GTEST_SKIP() << "no loop device for this process";
+    const auto found = platform::layer::FindFloppyDrives();
+    EXPECT_EQ(std::ranges::find(found, loop.path()), found.end());
+    for (const std::string& drive : found)
+        EXPECT_TRUE(drive.starts_with("/dev/")) << drive;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/ScopedHandle.h"
 #include "platform/VersionOverride.h"
 #include "platform/linux/AddressPins.h"
+#include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
 #include "support/TempDir.h"
 
@@ -70,6 +71,7 @@ DWORD Outcome(const std::optional<DIOC_REGISTERS>& registers) {
 // checks the device parameters of a 1.44 MB drive and the failures of the request
 TEST(Vwin32Device, GetDeviceParameters) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string image = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
     const std::string large = dir.path("large.img");
@@ -108,15 +110,19 @@ TEST(Vwin32Device, GetDeviceParameters) {
     }
 }
 
-// checks both sector writes end to end and every way they fail, with carry as the outcome
-TEST(Vwin32Device, SectorWrites) {
+// checks both sector writes and both reads end to end and every way they fail, with carry as
+// the outcome
+TEST(Vwin32Device, SectorTransfers) {
     test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
     const std::string image = dir.path("a.img");
     ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
     Vwin32Device device = Device({{1, image}, {2, dir.path("missing.img")}}, 1);
     std::vector<std::uint8_t> data(kCylinderBytes, 0x5A);
     const AddressPin buffer(data.data(), data.size());
     const AddressPin halfBuffer(data.data(), data.size() / 2);
+    std::vector<std::uint8_t> readBack(kCylinderBytes, 0);
+    const AddressPin readBuffer(readBack.data(), readBack.size());
 
     struct Case {
         const char* name;
@@ -134,8 +140,13 @@ TEST(Vwin32Device, SectorWrites) {
          108, buffer.value(), 0},
         {"Int 26h without the packet form", VWIN32_DIOC_DOS_INT26, 0, 36, 0, 0, 0, buffer.value(),
          0x0103},
-        {"7305h read", VWIN32_DIOC_DOS_DRIVEINFO, 0x7305, 0xFFFFFFFF, 1, 0x6000, 0, buffer.value(),
-         0x01},
+        {"7305h read", VWIN32_DIOC_DOS_DRIVEINFO, 0x7305, 0xFFFFFFFF, 1, 0, 36, readBuffer.value(),
+         0},
+        {"Int 25h read", VWIN32_DIOC_DOS_INT25, 0, 0xFFFF, 0, 0, 72, readBuffer.value(), 0},
+        {"Int 25h without a disk", VWIN32_DIOC_DOS_INT25, 1, 0xFFFF, 0, 0, 0, readBuffer.value(),
+         0x8002},
+        {"7305h read beyond the disk", VWIN32_DIOC_DOS_DRIVEINFO, 0x7305, 0xFFFFFFFF, 1, 0, 2870,
+         readBuffer.value(), 0x1B},
         {"Int 26h with a short buffer", VWIN32_DIOC_DOS_INT26, 0, 0xFFFF, 0, 0, 0,
          halfBuffer.value(), 0x080C},
         {"7305h with a short buffer", VWIN32_DIOC_DOS_DRIVEINFO, 0x7305, 0xFFFFFFFF, 1, 0x6001, 0,
@@ -160,6 +171,7 @@ TEST(Vwin32Device, SectorWrites) {
         DIOC_REGISTERS registers{packetPin.value(), c.edx, c.ecx, c.eax, 0, c.esi, kCarry};
         EXPECT_EQ(Outcome(Call(device, c.code, registers)), c.error);
     }
+    EXPECT_EQ(readBack, data) << "the reads gave back what the writes put on the disk";
     const test::Bytes disk = test::ReadFileBytes(image);
     ASSERT_EQ(disk.size(), kDiskBytes);
     for (std::size_t at = 0; at < kDiskBytes; at += 512) {
@@ -167,6 +179,36 @@ TEST(Vwin32Device, SectorWrites) {
         ASSERT_EQ(disk[at], written ? 0x5A : 0x00) << "sector " << at / 512;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path("missing.img")));
+}
+
+// checks that the device keeps writing the backing it looked up when the drive's parameters were
+// asked, whatever the path names afterwards
+TEST(Vwin32Device, WritesTheBackingItLookedUp) {
+    test::TempDir dir;
+    const test::CapturedLog reasons(dir); // the layer's log stays in the folder
+    const std::string image = dir.path("a.img");
+    const std::string other = dir.path("other.img");
+    ASSERT_TRUE(test::WriteFileBytes(image, test::Bytes(kDiskBytes, 0)));
+    ASSERT_TRUE(test::WriteFileBytes(other, test::Bytes(kDiskBytes, 0x11)));
+    Vwin32Device device = Device({{1, image}});
+    DeviceParams params;
+    const AddressPin block(params.bytes.data(), params.bytes.size());
+    ASSERT_EQ(Outcome(Call(device, VWIN32_DIOC_DOS_IOCTL, GetParameters(1, block.value()))), 0u);
+    // Another file now answers to the drive's name.
+    const std::string held = dir.path("held.img");
+    std::filesystem::rename(image, held);
+    std::filesystem::rename(other, image);
+
+    std::vector<std::uint8_t> data(kCylinderBytes, 0x5A);
+    const AddressPin buffer(data.data(), data.size());
+    DiskIoPacket packet;
+    packet.set16(DiskIoPacket::kSectors, kSectors);
+    packet.set32(DiskIoPacket::kBuffer, buffer.value());
+    const AddressPin packetPin(packet.bytes.data(), packet.bytes.size());
+    const DIOC_REGISTERS write{packetPin.value(), 0, 0xFFFF, 0, 0, 0, kCarry};
+    EXPECT_EQ(Outcome(Call(device, VWIN32_DIOC_DOS_INT26, write)), 0u);
+    EXPECT_EQ(test::ReadFileBytes(image), test::Bytes(kDiskBytes, 0x11));
+    EXPECT_EQ(test::ReadFileBytes(held)[0], 0x5A);
 }
 
 // checks the requests the device refuses outright

@@ -17,7 +17,7 @@ constexpr int kAttachAttempts = 8; // another process may take the free device f
 
 } // namespace
 
-LoopDevice::LoopDevice(const std::string& file) {
+LoopDevice::LoopDevice(const std::string& file, LoopOptions options) {
     const int control = open("/dev/loop-control", O_RDWR | O_CLOEXEC);
     if (control < 0)
         return;
@@ -27,10 +27,11 @@ LoopDevice::LoopDevice(const std::string& file) {
             break;
         const std::string path = "/dev/loop" + std::to_string(number);
         const int device = open(path.c_str(), O_RDWR | O_CLOEXEC);
-        const int backing = open(file.c_str(), O_RDWR | O_CLOEXEC);
+        const int backing = open(file.c_str(), (options.readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
         loop_config config{};
         config.fd = static_cast<unsigned>(backing);
-        config.info.lo_flags = LO_FLAGS_AUTOCLEAR;
+        config.block_size = options.sectorBytes;
+        config.info.lo_flags = LO_FLAGS_AUTOCLEAR | (options.readOnly ? LO_FLAGS_READ_ONLY : 0);
         const bool attached =
             device >= 0 && backing >= 0 && ioctl(device, LOOP_CONFIGURE, &config) == 0;
         if (backing >= 0)
@@ -50,6 +51,10 @@ LoopDevice::~LoopDevice() {
         return;
     ioctl(fd_, LOOP_CLR_FD, 0);
     close(fd_);
+}
+
+bool LoopDevice::takeNewSize() const {
+    return ioctl(fd_, LOOP_SET_CAPACITY, 0) == 0;
 }
 
 bool MakeExt2(const std::string& file) {

@@ -9,10 +9,15 @@
 
 namespace test {
 
+struct LoopOptions {
+    bool readOnly = false;      ///< a write-protected disk
+    unsigned sectorBytes = 512; ///< the device's logical block size
+};
+
 class LoopDevice {
 public:
     /// Attaches file to a free loop device; empty (false) when that is not possible here.
-    explicit LoopDevice(const std::string& file);
+    explicit LoopDevice(const std::string& file, LoopOptions options = {});
     ~LoopDevice();
     LoopDevice(const LoopDevice&) = delete;
     LoopDevice& operator=(const LoopDevice&) = delete;
@@ -20,6 +25,9 @@ public:
     explicit operator bool() const { return fd_ >= 0; }
     /// /dev/loopN.
     const std::string& path() const { return path_; }
+    /// Makes the device take the file's present size (after the test changed it), as a drive
+    /// does when another disk is put in.
+    bool takeNewSize() const;
 
 private:
     int fd_ = -1;

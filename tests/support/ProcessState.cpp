@@ -29,6 +29,8 @@ void ResetProcessState() {
     JobState.imageValid = true;
     JobState.busy = false;
     JobState.floppyJobStarting = false;
+    JobState.floppyJobRefused = false;
+    JobState.floppyMonitorRunning = false;
     JobState.cancelRequested = false;
     JobState.failed = false;
     JobState.closeRequested = false;

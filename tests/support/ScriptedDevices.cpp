@@ -22,6 +22,12 @@ bool Fail(win::DWORD error) {
     return false;
 }
 
+// Changes one byte of what a scripted read returns: the disk gave other bytes than it holds.
+void Corrupt(void* buffer, win::DWORD bytes) {
+    if (bytes > 0)
+        static_cast<std::uint8_t*>(buffer)[bytes / 2] ^= 0xFF;
+}
+
 class ScriptedVolume final : public KernelObject {
 public:
     ScriptedVolume(std::shared_ptr<KernelObject> inner, const VolumeScript& script,
@@ -39,9 +45,56 @@ public:
         *bytesWritten = 0;
         if (n == script_.failingWrite)
             return Fail(win::ERROR_WRITE_FAULT);
+        if (n == script_.lostWrite) {
+            // Reported as written, and the position moves on, but the disk never gets it.
+            *bytesWritten = toWrite;
+            std::uint64_t ignored = 0;
+            return inner_ ? inner_->seek(toWrite, win::FILE_CURRENT, &ignored)
+                          : (position_ += toWrite, true);
+        }
         if (inner_)
             return inner_->write(buffer, toWrite, bytesWritten);
+        std::lock_guard lock(log_->mutex);
+        auto& disk = log_->memoryDisk;
+        disk.resize(std::max<std::size_t>(disk.size(), position_ + toWrite));
+        std::memcpy(disk.data() + position_, buffer, toWrite);
+        position_ += toWrite;
         *bytesWritten = toWrite;
+        return true;
+    }
+
+    bool read(void* buffer, win::DWORD toRead, win::DWORD* bytesRead) override {
+        int n = 0;
+        {
+            std::lock_guard lock(log_->mutex);
+            n = ++log_->reads;
+        }
+        *bytesRead = 0;
+        bool done = true;
+        if (inner_) {
+            done = inner_->read(buffer, toRead, bytesRead);
+        } else {
+            std::lock_guard lock(log_->mutex);
+            const auto& disk = log_->memoryDisk;
+            std::memset(buffer, 0, toRead);
+            if (position_ < disk.size())
+                std::memcpy(buffer, disk.data() + position_,
+                            std::min<std::size_t>(toRead, disk.size() - position_));
+            position_ += toRead;
+            *bytesRead = toRead;
+        }
+        if (done && n == script_.corruptRead)
+            Corrupt(buffer, *bytesRead);
+        return done;
+    }
+
+    bool seek(std::int64_t distance, win::DWORD method, std::uint64_t* newPosition) override {
+        if (inner_)
+            return inner_->seek(distance, method, newPosition);
+        const std::int64_t base =
+            method == win::FILE_CURRENT ? static_cast<std::int64_t>(position_) : 0;
+        position_ = static_cast<std::uint64_t>(base + distance);
+        *newPosition = position_;
         return true;
     }
 
@@ -65,6 +118,8 @@ public:
         }
         if (code == win::FSCTL_LOCK_VOLUME && script_.refuseLock)
             return Fail(win::ERROR_ACCESS_DENIED);
+        if (code == win::FSCTL_DISMOUNT_VOLUME && script_.failDismount)
+            return Fail(win::ERROR_WRITE_FAULT);
         if (inner_)
             return inner_->deviceIoControl(code, in, inSize, out, outSize, bytesReturned);
         return true;
@@ -74,7 +129,14 @@ private:
     std::shared_ptr<KernelObject> inner_;
     VolumeScript script_;
     std::shared_ptr<DeviceLog> log_;
+    std::uint64_t position_ = 0; // without a device beneath
 };
+
+bool IsSectorWrite(win::DWORD code, const win::DIOC_REGISTERS& registers) {
+    constexpr win::DWORD kWriteFlag = 0x1; // SI bit 0 of 7305h
+    return code == win::VWIN32_DIOC_DOS_INT26 ||
+           (code == win::VWIN32_DIOC_DOS_DRIVEINFO && (registers.reg_ESI & kWriteFlag) != 0);
+}
 
 class ScriptedVwin32 final : public KernelObject {
 public:
@@ -86,30 +148,49 @@ public:
                          win::DWORD outSize, win::DWORD* bytesReturned) override {
         win::DIOC_REGISTERS registers;
         std::memcpy(&registers, in, sizeof registers);
-        int write = 0;
+        const bool probe = code == win::VWIN32_DIOC_DOS_IOCTL;
+        const bool write = IsSectorWrite(code, registers);
+        platform::DiskIoPacket packet;
+        int n = 0;
         {
             std::lock_guard lock(log_->mutex);
             log_->requests.push_back(code);
             log_->registers.push_back(registers);
-            if (code != win::VWIN32_DIOC_DOS_IOCTL) {
-                write = ++log_->writes;
-                platform::DiskIoPacket packet;
+            if (!probe) {
+                n = write ? ++log_->writes : ++log_->reads;
                 if (const void* bytes = platform::layer::ResolvePinnedAddress(
                         registers.reg_EBX, platform::DiskIoPacket::kSize))
                     std::memcpy(packet.bytes.data(), bytes, packet.bytes.size());
-                log_->packets.push_back(packet);
+                log_->transfers.push_back({code, registers, packet, write});
             }
         }
-        if (code == win::VWIN32_DIOC_DOS_IOCTL)
-            return probe(registers, in, inSize, out, outSize, bytesReturned);
-        if (write == script_.carryOnWrite)
+        if (probe)
+            return this->probe(registers, in, inSize, out, outSize, bytesReturned);
+        if (script_.doNothing) {
+            std::memcpy(out, &registers, sizeof registers);
+            *bytesReturned = sizeof registers;
+            return true;
+        }
+        if (write && n == script_.carryOnWrite)
             return answer(registers, true, out, bytesReturned);
-        if (inner_)
-            return inner_->deviceIoControl(code, in, inSize, out, outSize, bytesReturned);
-        return answer(registers, false, out, bytesReturned);
+        if (write && n == script_.lostWrite)
+            return answer(registers, false, out, bytesReturned);
+        const bool done =
+            inner_ ? inner_->deviceIoControl(code, in, inSize, out, outSize, bytesReturned)
+                   : answer(registers, false, out, bytesReturned);
+        if (done && !write && n == script_.corruptRead)
+            CorruptSectors(packet);
+        return done;
     }
 
 private:
+    static void CorruptSectors(const platform::DiskIoPacket& packet) {
+        const win::DWORD bytes = packet.get16(platform::DiskIoPacket::kSectors) * 512u;
+        if (void* data = platform::layer::ResolvePinnedAddress(
+                packet.get32(platform::DiskIoPacket::kBuffer), bytes))
+            Corrupt(data, bytes);
+    }
+
     bool probe(win::DIOC_REGISTERS registers, const void* in, win::DWORD inSize, void* out,
                win::DWORD outSize, win::DWORD* bytesReturned) {
         const auto scripted = script_.probes.find(static_cast<int>(registers.reg_EBX & 0xFF));
@@ -167,9 +248,27 @@ VolumeScript RefuseLock() {
     return script;
 }
 
+VolumeScript FailDismount() {
+    VolumeScript script;
+    script.failDismount = true;
+    return script;
+}
+
 VolumeScript FailWrite(int n) {
     VolumeScript script;
     script.failingWrite = n;
+    return script;
+}
+
+VolumeScript LoseWrite(int n) {
+    VolumeScript script;
+    script.lostWrite = n;
+    return script;
+}
+
+VolumeScript CorruptRead(int n) {
+    VolumeScript script;
+    script.corruptRead = n;
     return script;
 }
 
@@ -191,6 +290,24 @@ Vwin32Script CarryOnWrite(int n) {
     return script;
 }
 
+Vwin32Script LoseVwin32Write(int n) {
+    Vwin32Script script;
+    script.lostWrite = n;
+    return script;
+}
+
+Vwin32Script CorruptVwin32Read(int n) {
+    Vwin32Script script;
+    script.corruptRead = n;
+    return script;
+}
+
+Vwin32Script DoNothing() {
+    Vwin32Script script;
+    script.doNothing = true;
+    return script;
+}
+
 Vwin32Script DefaultDrive(int drive) {
     Vwin32Script script;
     script.defaultDrive = drive;
@@ -200,6 +317,15 @@ Vwin32Script DefaultDrive(int drive) {
 std::vector<win::DWORD> DeviceLog::requestsSoFar() {
     std::lock_guard lock(mutex);
     return requests;
+}
+
+std::vector<SectorTransfer> DeviceLog::transfersSoFar(bool written) {
+    std::lock_guard lock(mutex);
+    std::vector<SectorTransfer> chosen;
+    for (const SectorTransfer& transfer : transfers)
+        if (transfer.write == written)
+            chosen.push_back(transfer);
+    return chosen;
 }
 
 std::unique_ptr<platform::layer::ScopedDevice> MountScriptedVolume(char letter,

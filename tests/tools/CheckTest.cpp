@@ -141,6 +141,16 @@ TEST(ResfileCheck, NamesEachProblem) {
          "the name ends with a dot"},
         {"CD names equal ignoring case", [&](Entries& e) { e[name(2)] = TextBytes("readme.txt"); },
          "CD file 2 (entry 5002 \"readme.txt\"): the same name as CD file 0"},
+        {"CD set ending at an empty name", [&](Entries& e) { e[name(2)] = {}; },
+         "CD file set: ends early, after CD file 1: entry 5002 is empty, so no later name is read"},
+        {"CD set ending at a NUL-led name",
+         [&](Entries& e) {
+             e[name(1)] = {0, 'X'};
+         },
+         "CD file set: ends early, after CD file 0: entry 5001 starts with a NUL byte"},
+        {"CD contents never read", [&](Entries& e) { e[content(7)] = TextBytes("lost"); },
+         "entry 5107 holds the contents of CD file 7, which is not in the set (entry 5003 is "
+         "missing); it is never read"},
         {"CD names equal ignoring the case of an ANSI letter",
          [&](Entries& e) {
              e[name(1)] = {'C', 'A', 'F', 0xC9};
@@ -251,12 +261,31 @@ TEST(ResfileCheck, FindsDirectoryFaults) {
 
     ContainerBuilder outside = Builder(ValidEntries());
     outside.record({.id = 7, .dataOffset = 0x7FFFFF00, .dataSize = 16});
+    outside.record({.id = 8, .dataOffset = 0x80000000, .dataSize = 0});
+    outside.record({.id = 9, .dataOffset = 0x7FFFFFF0, .dataSize = 16});
     checked = Check(outside);
     EXPECT_EQ(checked.status, kExitProblems);
-    EXPECT_NE(checked.output.find(
-                  "entry 7: its data (16 bytes at offset 2147483392) do not lie inside the file"),
-              std::string::npos)
-        << checked.output;
+    for (const char* message :
+         {"entry 7: its data (16 bytes at offset 2147483392) do not lie inside the file",
+          "entry 8: its data (0 bytes at offset 2147483648) run to 2 GiB or beyond; the reader "
+          "positions with a signed 32-bit offset",
+          "entry 9: its data (16 bytes at offset 2147483632) run to 2 GiB or beyond"})
+        EXPECT_NE(checked.output.find(message), std::string::npos) << message << "\n"
+                                                                   << checked.output;
+}
+
+// checks that a text of megabytes is quoted only as far as a message shows it, and that check
+// still finds what is wrong with it
+TEST(ResfileCheck, QuotesOnlyTheStartOfAHugeText) {
+    Entries entries = ValidEntries();
+    std::string huge = "%s";
+    huge.append(std::size_t{4} << 20, '\x01');
+    entries[1016] = TextBytes(huge);
+    const Checked checked = Check(Builder(entries));
+    EXPECT_EQ(checked.status, kExitProblems);
+    EXPECT_NE(checked.output.find("format 1016 \"%s\\x01\\x01"), std::string::npos)
+        << checked.output.substr(0, 1000);
+    EXPECT_LT(checked.output.size(), 1000u);
 }
 
 // checks that every problem is reported, not just the first, with their count
@@ -273,11 +302,19 @@ TEST(ResfileCheck, ReportsEveryProblem) {
                                                                    << checked.output;
 }
 
-// checks that a file that is no container is refused as such
+// checks that a file that is no container is refused as such, and one whose directory lies
+// beyond the reader's reach is refused for that reason
 TEST(ResfileCheck, RefusesAFileThatIsNoContainer) {
-    const Checked checked = Check(ContainerBuilder().magic(0xBABEAFFE));
+    Checked checked = Check(ContainerBuilder().magic(0xBABEAFFE));
     EXPECT_EQ(checked.status, kExitProblems);
     EXPECT_NE(checked.output.find("not a resource container"), std::string::npos) << checked.output;
+
+    checked = Check(ContainerBuilder().add(1000, "x").directoryOffsetField(0x80000000));
+    EXPECT_EQ(checked.status, kExitProblems);
+    EXPECT_NE(checked.output.find("has its directory at offset 2147483648; the reader positions "
+                                  "with a signed 32-bit offset"),
+              std::string::npos)
+        << checked.output;
 }
 
 } // namespace

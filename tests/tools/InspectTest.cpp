@@ -84,6 +84,7 @@ TEST(ResfileExtract, RefusesWhatCannotBeExtracted) {
     ASSERT_TRUE(ContainerBuilder()
                     .add(1000, "text")
                     .record({.id = 1001, .dataOffset = 20, .dataSize = 1000})
+                    .record({.id = 1002, .dataOffset = 0x80000000, .dataSize = 4})
                     .write(dir.path("c.dat")));
     ASSERT_TRUE(test::WriteFileBytes(dir.path("no.dat"), test::TextBytes("not a container")));
     struct Case {
@@ -94,7 +95,8 @@ TEST(ResfileExtract, RefusesWhatCannotBeExtracted) {
     };
     const Case cases[] = {
         {"missing entry", dir.path("c.dat"), "999", "has no entry 999"},
-        {"data outside the file", dir.path("c.dat"), "1001", "outside the file"},
+        {"data outside the file", dir.path("c.dat"), "1001", "do not lie inside the file"},
+        {"data beyond 2 GiB", dir.path("c.dat"), "1002", "run to 2 GiB or beyond"},
         {"not a container", dir.path("no.dat"), "1000", "not a resource container"},
     };
     for (const Case& c : cases) {
@@ -104,6 +106,28 @@ TEST(ResfileExtract, RefusesWhatCannotBeExtracted) {
         EXPECT_NE(outcome.output.find(c.message), std::string::npos) << outcome.output;
         EXPECT_FALSE(std::filesystem::exists(dir.path("out.bin")));
     }
+}
+
+// checks that extract stages its output under a name of its own making: a file of the user's
+// beside the output, even one named as a staging file would be, is neither replaced nor removed,
+// and nothing but the output is left behind
+TEST(ResfileExtract, LeavesEveryOtherFileAlone) {
+    test::TempDir dir;
+    ASSERT_TRUE(ContainerBuilder().add(1, "new bytes").write(dir.path("c.dat")));
+    const Bytes mine = test::TextBytes("the user's own");
+    for (const char* name : {"out.bin.tmp", "out.bin.0.tmp", "other.bin"})
+        ASSERT_TRUE(test::WriteFileBytes(dir.path(name), mine));
+    ASSERT_TRUE(test::WriteFileBytes(dir.path("out.bin"), mine));
+
+    ASSERT_EQ(RunTool({"extract", dir.path("c.dat"), "1", dir.path("out.bin")}).status, kExitOk);
+    EXPECT_EQ(test::ReadFileBytes(dir.path("out.bin")), test::TextBytes("new bytes"));
+    for (const char* name : {"out.bin.tmp", "out.bin.0.tmp", "other.bin"})
+        EXPECT_EQ(test::ReadFileBytes(dir.path(name)), mine) << name;
+
+    const auto outcome = RunTool({"extract", dir.path("c.dat"), "1", dir.path("none/out.bin")});
+    EXPECT_EQ(outcome.status, kExitProblems);
+    EXPECT_NE(outcome.output.find("cannot create a file in the folder of"), std::string::npos)
+        << outcome.output;
 }
 
 } // namespace
