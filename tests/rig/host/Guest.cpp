@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Guest.h"
 
-#include "platform/linux/storage/TempFile.h"
+#include "platform/linux/ScopedDescriptor.h"
 
 #include <algorithm>
 #include <csignal>
@@ -178,7 +178,8 @@ bool Guest::waitFor(const std::function<bool()>& condition, std::chrono::seconds
 }
 
 bool Guest::removeDevice(const std::string& id) {
-    const platform::layer::FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const platform::layer::ScopedDescriptor socket(
+        ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const timeval replyTimeout{kQmpReplySeconds, 0};
