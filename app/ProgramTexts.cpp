@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/ProgramTexts.h"
 
+#include "Version.h"
+
 namespace {
 
 constexpr const char* kHelp =
@@ -30,21 +32,15 @@ failed or install.dat cannot be used, 2 for a usage error or a drive not found,
 3 when a question was answered Cancel.
 )";
 
-constexpr const char* kLicence =
-    R"(License GPLv2+: GNU GPL version 2 or later <https://gnu.org/licenses/gpl.html>.
-This is free software: you are free to change and redistribute it.
-There is NO WARRANTY, to the extent permitted by law.
-)";
-
 } // namespace
 
 std::string HelpText() {
     return kHelp;
 }
 
-// BOOTMEDIA_VERSION: the project's version, which the build names.
 std::string VersionText() {
-    return std::string(kProgramName) + " " + BOOTMEDIA_VERSION + "\n" + kLicence;
+    return std::string(kProgramName) + " " + std::string(version::kVersion) + "\n" +
+           std::string(version::kCopyright) + "\n" + std::string(version::kLicence) + "\n";
 }
 
 std::string UsageErrorText(std::string_view problem) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The manual page keeps in step with the program and README: it formats without a warning, names
 // the program's version, and tells every option --help lists and every variable README lists.
+#include "Version.h"
 #include "support/ContainerBuilder.h"
 #include "support/Programs.h"
 
@@ -51,7 +52,7 @@ TEST(ManualPage, HasItsSectionsAndVersion) {
         SCOPED_TRACE(name);
         EXPECT_NE(Section(page, name), "");
     }
-    EXPECT_NE(page.find("\"bootmedia " BOOTMEDIA_VERSION "\""), std::string::npos);
+    EXPECT_NE(page.find("\"bootmedia " + std::string(version::kVersion) + "\""), std::string::npos);
     EXPECT_NE(Section(page, "FILES").find("bootmedia/bootmedia.log"), std::string::npos);
 }
 
