@@ -54,7 +54,8 @@ void CheckCdFileSet(const Container& container, Problems* problems) {
         if (!container.find(contentId))
             problems->push_back(label + ": no contents entry " + std::to_string(contentId));
         // The job takes the name as a text: up to its first NUL byte.
-        names.push_back({name->c_str(), label});
+        const std::string_view text(name->c_str());
+        names.push_back({std::string(text.substr(0, kCdNameBytesKept)), label, text.size()});
     }
     CheckCdFileNames(names, problems);
     if (count == catalogue::kCdFileMax)

@@ -74,6 +74,12 @@ void CheckCdFileNames(std::span<const CdFileName> names, Problems* problems) {
     // The names the storage took, by the key it compares them by.
     std::map<std::u16string, const CdFileName*> taken;
     for (const CdFileName& file : names) {
+        if (file.bytes > file.name.size()) {
+            problems->push_back(file.label + ": the name is " + std::to_string(file.bytes) +
+                                " bytes long; " + kStorage.takes + " at most " +
+                                std::to_string(kStorage.limit) + " characters");
+            continue;
+        }
         const WideText wide = WidenAnsi(file.name);
         if (wide.empty()) {
             problems->push_back(file.label +

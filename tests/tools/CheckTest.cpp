@@ -137,6 +137,8 @@ TEST(ResfileCheck, NamesEachProblem) {
          "the name holds the control character \\t"},
         {"CD name too long", [&](Entries& e) { e[name(2)] = Bytes(65, 'N'); },
          "the name is 65 characters long"},
+        {"CD name of a megabyte", [&](Entries& e) { e[name(2)] = Bytes(1 << 20, 'N'); },
+         "the name is 1048576 bytes long; the CD build job's storage takes at most 31 characters"},
         {"CD name ending in a dot", [&](Entries& e) { e[name(2)] = TextBytes("NAME."); },
          "the name ends with a dot"},
         {"CD names equal ignoring case", [&](Entries& e) { e[name(2)] = TextBytes("readme.txt"); },
