@@ -76,14 +76,8 @@ Background::Background(const std::vector<std::string>& arguments,
     for (const auto& [name, value] : set)
         environment.push_back(name + "=" + value);
     std::vector<std::string> copies(arguments);
-    std::vector<char*> argv;
-    for (std::string& argument : copies)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
+    std::vector<char*> argv = test::ArgumentPointers(copies);
+    std::vector<char*> envp = test::ArgumentPointers(environment);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/LockHolder.h"
 
+#include "support/Programs.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -84,10 +86,7 @@ EmulatorHolding::EmulatorHolding(const std::string& image) {
     const std::string drive = "file=" + image + ",if=floppy,format=raw";
     std::vector<std::string> arguments{"qemu-system-i386", "-S",  "-nodefaults", "-display", "none",
                                        "-accel",           "tcg", "-drive",      drive};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentPointers(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);

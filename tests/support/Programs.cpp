@@ -51,14 +51,6 @@ std::vector<std::string> EnvironmentOf(const ProgramCall& call) {
     return variables;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& text : strings)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // Reads both pipes until the program has closed them.
 void Collect(int outputs, int errors, ProgramRun& run) {
     std::array<pollfd, 2> sources{{{outputs, POLLIN, 0}, {errors, POLLIN, 0}}};
@@ -96,8 +88,8 @@ ProgramRun Run(const ProgramCall& call, bool apart) {
         posix_spawn_file_actions_addchdir_np(&actions, call.folder.c_str());
     std::vector<std::string> arguments(call.arguments);
     std::vector<std::string> variables = EnvironmentOf(call);
-    std::vector<char*> argv = Pointers(arguments);
-    std::vector<char*> envp = Pointers(variables);
+    std::vector<char*> argv = ArgumentPointers(arguments);
+    std::vector<char*> envp = ArgumentPointers(variables);
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -122,6 +114,14 @@ ProgramRun RunProgramApart(const ProgramCall& call) {
 
 bool HaveProgram(const std::string& name) {
     return RunProgram({"sh", "-c", "command -v \"$0\"", name}).status == 0;
+}
+
+std::vector<char*> ArgumentPointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
 }
 
 } // namespace test

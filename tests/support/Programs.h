@@ -31,6 +31,10 @@ struct ProgramCall {
 /// Runs call's program with standard input from /dev/null, standard output and error apart.
 ProgramRun RunProgramApart(const ProgramCall& call);
 
+/// The strings as the null-ended array of pointers that exec and posix_spawn take; valid while
+/// strings stay as they are.
+std::vector<char*> ArgumentPointers(std::vector<std::string>& strings);
+
 /// Whether a program of that name is on the PATH.
 bool HaveProgram(const std::string& name);
 

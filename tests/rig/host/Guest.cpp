@@ -2,6 +2,7 @@
 #include "Guest.h"
 
 #include "platform/linux/ScopedDescriptor.h"
+#include "support/Programs.h"
 
 #include <algorithm>
 #include <csignal>
@@ -131,10 +132,7 @@ Guest::Guest(GuestSetup setup)
     add({"-qmp", "unix:" + socket_ + ",server=on,wait=off"});
     arguments.insert(arguments.end(), setup_.devices.begin(), setup_.devices.end());
 
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = test::ArgumentPointers(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     const std::string log = FileIn(setup_.folder, "qemu.log");
