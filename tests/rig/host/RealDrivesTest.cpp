@@ -220,7 +220,7 @@ class FloppyJob : public RealDrives, public ::testing::WithParamInterface<Scenar
 protected:
     // QEMU's arguments for disk (none when the scenario's drive is empty), and the floppy
     // drive's besides when it is one.
-    rig::GuestSetup Setup(const std::string& disk, const std::string& besideDisk) const {
+    rig::GuestSetup GuestFor(const std::string& disk, const std::string& besideDisk) const {
         const Scenario& scenario = GetParam();
         std::string drive = "if=none,id=disk";
         if (scenario.diskBytes != kNoDisk)
@@ -257,7 +257,7 @@ protected:
     // Runs the guest; for a pulled-out job, pulls the USB floppy out as soon as the first
     // cylinder is on it.
     std::vector<ReportLine> RunJob(const std::string& disk, const std::string& besideDisk) const {
-        rig::Guest guest(Setup(disk, besideDisk));
+        rig::Guest guest(GuestFor(disk, besideDisk));
         EXPECT_TRUE(guest.started()) << "QEMU did not start";
         if (GetParam().ending != Ending::PulledOut) {
             EXPECT_TRUE(guest.waitForEnd(kGuestTimeout)) << "the guest hung\n"
