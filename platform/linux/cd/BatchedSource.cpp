@@ -2,6 +2,7 @@
 #include "platform/linux/cd/BatchedSource.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <libburn/libburn.h>
@@ -34,6 +35,13 @@ public:
     Batches& operator=(const Batches&) = delete;
 
     burn::burn_source* source() const { return source_; }
+
+    // libburn reports the end of its write through a flag it polls, which orders nothing between
+    // its threads and the one that frees this source. So every call from libburn ends with a
+    // release count (CalledByLibburn), and settle acquires it: after settle, the work of every call
+    // that has ended happened before whatever the caller does next, freeing included.
+    void endCall() { endedCalls_.fetch_add(1, std::memory_order_release); }
+    void settle() const { static_cast<void>(endedCalls_.load(std::memory_order_acquire)); }
 
     int read(unsigned char* buffer, int size) {
         int delivered = 0;
@@ -77,36 +85,55 @@ private:
     std::size_t taken_ = 0;
     // What source has still to deliver.
     off_t left_ = 0;
+    std::atomic<unsigned> endedCalls_ = 0;
 };
 
 Batches& BatchesOf(burn::burn_source* batched) {
     return *static_cast<Batches*>(batched->data);
 }
 
+// Runs call on the state of batched as one call from libburn: its end is counted for settle.
+template <typename Call> auto CalledByLibburn(burn::burn_source* batched, Call call) {
+    Batches& batches = BatchesOf(batched);
+    struct CallEnd {
+        Batches& batches;
+        ~CallEnd() { batches.endCall(); }
+    } const end{batches};
+    return call(batches);
+}
+
 int Read(burn::burn_source* batched, unsigned char* buffer, int size) {
-    return BatchesOf(batched).read(buffer, size);
+    return CalledByLibburn(batched, [=](Batches& batches) { return batches.read(buffer, size); });
 }
 
 off_t GetSize(burn::burn_source* batched) {
-    burn::burn_source* source = BatchesOf(batched).source();
-    return source->get_size(source);
+    return CalledByLibburn(batched, [](Batches& batches) {
+        burn::burn_source* source = batches.source();
+        return source->get_size(source);
+    });
 }
 
 int SetSize(burn::burn_source* batched, off_t size) {
-    burn::burn_source* source = BatchesOf(batched).source();
-    return source->set_size != nullptr ? source->set_size(source, size) : kSizeIgnored;
+    return CalledByLibburn(batched, [=](Batches& batches) {
+        burn::burn_source* source = batches.source();
+        return source->set_size != nullptr ? source->set_size(source, size) : kSizeIgnored;
+    });
 }
 
 int Cancel(burn::burn_source* batched) {
-    burn::burn_source* source = BatchesOf(batched).source();
-    return source->read == nullptr && source->version >= kSourceVersion && source->cancel != nullptr
-               ? source->cancel(source)
-               : kNothingToCancel;
+    return CalledByLibburn(batched, [](Batches& batches) {
+        burn::burn_source* source = batches.source();
+        return source->read == nullptr && source->version >= kSourceVersion &&
+                       source->cancel != nullptr
+                   ? source->cancel(source)
+                   : kNothingToCancel;
+    });
 }
 
 void FreeData(burn::burn_source* batched) {
     // Takes back what MakeBatchedSource handed to libburn; libburn frees the structure itself.
     const std::unique_ptr<Batches> owned(&BatchesOf(batched));
+    owned->settle();
     batched->data = nullptr;
 }
 
