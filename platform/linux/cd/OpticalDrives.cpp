@@ -2,6 +2,7 @@
 #include "platform/linux/cd/OpticalDrives.h"
 
 #include "platform/linux/Log.h"
+#include "platform/linux/MountTable.h"
 #include "platform/linux/ScopedDescriptor.h"
 
 #include <algorithm>
@@ -13,26 +14,16 @@
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 namespace platform::layer {
 namespace {
 
 constexpr const char* kDeviceFolder = "/dev/";
-constexpr const char* kMountTable = "/proc/self/mountinfo";
 constexpr const char* kNameKey = "drive name";
 constexpr const char* kWritesCdrKey = "Can write CD-R";
 constexpr const char* kWritesCdrwKey = "Can write CD-RW";
 constexpr const char* kYes = "1";
 constexpr char kKeyEnd = ':';
-// mountinfo: mount id, parent id, major:minor, root, mount point, ...
-constexpr int kMountDeviceField = 2;
-constexpr int kMountPointField = 4;
-// mountinfo writes a space, tab, newline or backslash in a path as a backslash and three octal
-// digits.
-constexpr char kEscape = '\\';
-constexpr std::size_t kOctalDigits = 3;
-constexpr int kOctalBase = 8;
 constexpr std::size_t kGroupBufferBytes = 4096;
 
 // The listing's rows by key, each with one column per drive.
@@ -59,34 +50,12 @@ bool Says(const DriveTable& table, const std::string& key, std::size_t column) {
     return row != table.end() && column < row->second.size() && row->second[column] == kYes;
 }
 
-std::string Unescaped(const std::string& path) {
-    std::string plain;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == kEscape && i + kOctalDigits < path.size()) {
-            plain +=
-                static_cast<char>(std::stoi(path.substr(i + 1, kOctalDigits), nullptr, kOctalBase));
-            i += kOctalDigits;
-        } else {
-            plain += path[i];
-        }
-    }
-    return plain;
-}
-
 // Where the device is mounted, by its device number.
 std::vector<std::string> MountPointsOf(dev_t device) {
-    const std::string number = std::to_string(major(device)) + ":" + std::to_string(minor(device));
     std::vector<std::string> points;
-    std::ifstream table(kMountTable);
-    std::string line;
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::vector<std::string> field;
-        for (std::string item; field.size() <= kMountPointField && fields >> item;)
-            field.push_back(item);
-        if (field.size() > kMountPointField && field[kMountDeviceField] == number)
-            points.push_back(Unescaped(field[kMountPointField]));
-    }
+    for (const Mount& mount : ReadMounts())
+        if (mount.device == device)
+            points.push_back(mount.point);
     return points;
 }
 
