@@ -8,21 +8,19 @@
 #include "platform/linux/Errno.h"
 #include "platform/linux/FileLocks.h"
 #include "platform/linux/FloppyMedia.h"
+#include "platform/linux/GroupName.h"
 #include "platform/linux/Log.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <grp.h>
 #include <linux/major.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform::layer {
 namespace {
-
-constexpr std::size_t kGroupBufferBytes = 4096;
 
 std::string Range(std::uint64_t offset, std::uint32_t size) {
     return "bytes " + std::to_string(offset) + " to " + std::to_string(offset + size - 1) +
@@ -54,12 +52,7 @@ void ReachTheDisk(DiskIo& io, bool floppyDriver, std::uint64_t offset, std::uint
 } // namespace
 
 std::string NoPermissionReason(const struct stat& node) {
-    group entry{};
-    group* found = nullptr;
-    char buffer[kGroupBufferBytes];
-    getgrgid_r(node.st_gid, &entry, buffer, sizeof buffer, &found);
-    const std::string name = found ? found->gr_name : std::to_string(node.st_gid);
-    return "no permission to open it; members of group " + name + " may";
+    return "no permission to open it; members of group " + GroupName(node.st_gid) + " may";
 }
 
 void LogBacking(const std::string& path, const std::string& what) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/cd/OpticalDrives.h"
 
+#include "platform/linux/GroupName.h"
 #include "platform/linux/Log.h"
 #include "platform/linux/MountTable.h"
 #include "platform/linux/ScopedDescriptor.h"
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <grp.h>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
@@ -24,7 +24,6 @@ constexpr const char* kWritesCdrKey = "Can write CD-R";
 constexpr const char* kWritesCdrwKey = "Can write CD-RW";
 constexpr const char* kYes = "1";
 constexpr char kKeyEnd = ':';
-constexpr std::size_t kGroupBufferBytes = 4096;
 
 // The listing's rows by key, each with one column per drive.
 using DriveTable = std::map<std::string, std::vector<std::string>>;
@@ -57,15 +56,6 @@ std::vector<std::string> MountPointsOf(dev_t device) {
         if (mount.device == device)
             points.push_back(mount.point);
     return points;
-}
-
-std::string GroupName(gid_t group) {
-    struct group entry {};
-    struct group* found = nullptr;
-    char buffer[kGroupBufferBytes] = {};
-    if (getgrgid_r(group, &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr)
-        return std::to_string(group);
-    return found->gr_name;
 }
 
 // Why this process cannot record with the device now, as libburn would open it (read and
