@@ -23,13 +23,6 @@ constexpr std::string_view kRemovable = "1";
 constexpr std::string_view kUsbBus = "/usb";
 constexpr std::string_view kUdevFloppyTypes[] = {"E:ID_TYPE=floppy", "E:ID_DRIVE_FLOPPY=1"};
 
-std::string ReadLine(const std::filesystem::path& path) {
-    std::ifstream file(path);
-    std::string line;
-    std::getline(file, line);
-    return line;
-}
-
 // The USB interface the device hangs from, if any, speaks the UFI floppy command set.
 bool OnUfiInterface(dev_t device) {
     std::error_code error;
@@ -37,8 +30,8 @@ bool OnUfiInterface(dev_t device) {
     for (; !error && folder.has_relative_path(); folder = folder.parent_path()) {
         if (!std::filesystem::exists(folder / "bInterfaceClass", error))
             continue;
-        return ReadLine(folder / "bInterfaceClass") == kMassStorageClass &&
-               ReadLine(folder / "bInterfaceSubClass") == kUfiSubclass;
+        return FirstLineOf(folder / "bInterfaceClass") == kMassStorageClass &&
+               FirstLineOf(folder / "bInterfaceSubClass") == kUfiSubclass;
     }
     return false;
 }
@@ -94,7 +87,7 @@ std::vector<std::string> FindFloppyDrives() {
     std::vector<dev_t> usb;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(kBlockDevices, error)) {
-        const auto device = ParseDeviceNumber(ReadLine(entry.path() / "dev"));
+        const auto device = DeviceNumberIn(entry.path());
         if (!device)
             continue;
         if (major(*device) == FLOPPY_MAJOR)

@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <linux/loop.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -58,16 +57,14 @@ std::vector<AttachedLoop> AttachedLoops() {
     for (const auto& entry : std::filesystem::directory_iterator(kBlockDevices, error)) {
         if (!entry.path().filename().string().starts_with(kLoopPrefix))
             continue;
-        std::ifstream backing(entry.path() / kBackingFile);
-        AttachedLoop loop;
-        if (!std::getline(backing, loop.backingPath))
+        const auto backingPath = FirstLineOf(entry.path() / kBackingFile);
+        if (!backingPath)
             continue; // not attached
-        std::ifstream numberFile(entry.path() / "dev");
-        std::string numberText;
-        std::getline(numberFile, numberText);
-        const auto number = ParseDeviceNumber(numberText);
+        const auto number = DeviceNumberIn(entry.path());
         if (!number)
             continue;
+        AttachedLoop loop;
+        loop.backingPath = *backingPath;
         loop.device = DeviceNodeOf(*number);
         ReadStatus(loop, *number);
         loops.push_back(std::move(loop));

@@ -33,12 +33,21 @@ std::string SysfsBlockFolder(dev_t device) {
     return "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device));
 }
 
-std::optional<std::string> SysfsBlockAttribute(dev_t device, const char* attribute) {
-    std::ifstream file(Folder(device) / attribute);
+std::optional<std::string> FirstLineOf(const std::filesystem::path& file) {
+    std::ifstream stream(file);
     std::string line;
-    if (!std::getline(file, line))
+    if (!std::getline(stream, line))
         return std::nullopt;
     return line;
+}
+
+std::optional<dev_t> DeviceNumberIn(const std::filesystem::path& folder) {
+    const auto line = FirstLineOf(folder / "dev");
+    return line ? ParseDeviceNumber(*line) : std::nullopt;
+}
+
+std::optional<std::string> SysfsBlockAttribute(dev_t device, const char* attribute) {
+    return FirstLineOf(Folder(device) / attribute);
 }
 
 std::uint64_t SysfsBlockBytes(dev_t device) {
@@ -60,10 +69,7 @@ dev_t WholeDiskOf(dev_t device) {
     const auto folder = std::filesystem::canonical(Folder(device), error);
     if (error)
         return device;
-    std::ifstream file(folder.parent_path() / "dev");
-    std::string line;
-    std::getline(file, line);
-    return ParseDeviceNumber(line).value_or(device);
+    return DeviceNumberIn(folder.parent_path()).value_or(device);
 }
 
 std::vector<dev_t> PartitionsOf(dev_t disk) {
@@ -72,11 +78,8 @@ std::vector<dev_t> PartitionsOf(dev_t disk) {
     for (const auto& entry : std::filesystem::directory_iterator(Folder(disk), error)) {
         if (!std::filesystem::exists(entry.path() / "partition", error))
             continue;
-        std::ifstream file(entry.path() / "dev");
-        std::string line;
-        if (std::getline(file, line))
-            if (const auto number = ParseDeviceNumber(line))
-                partitions.push_back(*number);
+        if (const auto number = DeviceNumberIn(entry.path()))
+            partitions.push_back(*number);
     }
     return partitions;
 }

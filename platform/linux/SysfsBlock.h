@@ -4,6 +4,7 @@
 // name, so that what is asked about is the device a descriptor holds.
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -13,6 +14,12 @@ namespace platform::layer {
 
 /// The folder of the block device in sysfs: /sys/dev/block/MAJOR:MINOR.
 std::string SysfsBlockFolder(dev_t device);
+
+/// The first line of a text file (a sysfs attribute); nothing when it cannot be read.
+std::optional<std::string> FirstLineOf(const std::filesystem::path& file);
+
+/// The device number that a sysfs device folder's dev file names.
+std::optional<dev_t> DeviceNumberIn(const std::filesystem::path& folder);
 
 /// One line of an attribute of the device (size, removable, dev, ...); nothing when it cannot
 /// be read.
