@@ -111,7 +111,8 @@ void* ReadResourceData(win::HANDLE file, std::uint32_t id, const ResourceEntry* 
                        std::uint32_t* size);
 
 /// ReadResourceData searching only the copy's count records, as the five-argument
-/// FindResourceEntry does. Every search inside this module takes this form.
+/// FindResourceEntry does: for a caller that holds a copy of the directory, which the file may
+/// no longer match.
 void* ReadResourceData(win::HANDLE file, std::uint32_t id, const ResourceEntry* directory,
                        std::uint16_t count, std::uint32_t* size);
 

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -50,9 +51,9 @@ bool Says(const DriveTable& table, const std::string& key, std::size_t column) {
 }
 
 // Where the device is mounted, by its device number.
-std::vector<std::string> MountPointsOf(dev_t device) {
+std::vector<std::string> MountPointsOf(dev_t device, const std::vector<Mount>& mounts) {
     std::vector<std::string> points;
-    for (const Mount& mount : ReadMounts())
+    for (const Mount& mount : mounts)
         if (mount.device == device)
             points.push_back(mount.point);
     return points;
@@ -60,29 +61,30 @@ std::vector<std::string> MountPointsOf(dev_t device) {
 
 // Why this process cannot record with the device now, as libburn would open it (read and
 // write, exclusively); the device is closed again at once.
-std::vector<std::string> UseProblems(const std::string& device, const struct stat& node,
-                                     bool mounted) {
+std::optional<std::string> UseProblem(const std::string& device, const struct stat& node,
+                                      bool mounted) {
     ScopedDescriptor shared(::open(device.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (!shared) {
         if (errno == EACCES || errno == EPERM)
-            return {"may not be used by this user (the device belongs to group " +
-                    GroupName(node.st_gid) + ")"};
-        return {std::string("cannot be opened: ") + std::strerror(errno)};
+            return "may not be used by this user (the device belongs to group " +
+                   GroupName(node.st_gid) + ")";
+        return std::string("cannot be opened: ") + std::strerror(errno);
     }
     shared.reset();
     if (mounted)
-        return {};
+        return std::nullopt;
     const ScopedDescriptor exclusive(
         ::open(device.c_str(), O_RDWR | O_NONBLOCK | O_EXCL | O_CLOEXEC));
     if (!exclusive && errno == EBUSY)
-        return {"is in use by another program"};
+        return "is in use by another program";
     if (!exclusive)
-        return {std::string("cannot be opened exclusively: ") + std::strerror(errno)};
-    return {};
+        return std::string("cannot be opened exclusively: ") + std::strerror(errno);
+    return std::nullopt;
 }
 
 // Every reason the drive is left out; none for a drive to offer.
-std::vector<std::string> ReasonsToLeaveOut(const std::string& device, bool writer) {
+std::vector<std::string> ReasonsToLeaveOut(const std::string& device, bool writer,
+                                           const std::vector<Mount>& mounts) {
     std::vector<std::string> reasons;
     if (!writer)
         reasons.emplace_back("cannot write CD-R or CD-RW");
@@ -91,13 +93,12 @@ std::vector<std::string> ReasonsToLeaveOut(const std::string& device, bool write
         reasons.emplace_back("has no block device node");
         return reasons;
     }
-    const std::vector<std::string> mountPoints = MountPointsOf(node.st_rdev);
+    const std::vector<std::string> mountPoints = MountPointsOf(node.st_rdev, mounts);
     for (const std::string& point : mountPoints)
         reasons.push_back("is mounted at " + point);
-    if (writer) {
-        const std::vector<std::string> problems = UseProblems(device, node, !mountPoints.empty());
-        reasons.insert(reasons.end(), problems.begin(), problems.end());
-    }
+    if (writer)
+        if (auto problem = UseProblem(device, node, !mountPoints.empty()))
+            reasons.push_back(std::move(*problem));
     return reasons;
 }
 
@@ -126,12 +127,13 @@ std::vector<std::string> FindCdWriters(const std::string& infoPath) {
     std::sort(drives.begin(), drives.end(), [](const auto& left, const auto& right) {
         return NameOrder(left.first, right.first);
     });
+    const std::vector<Mount> mounts = ReadMounts();
     std::vector<std::string> writers;
     for (const auto& [name, column] : drives) {
         const std::string device = kDeviceFolder + name;
         const bool writer =
             Says(table, kWritesCdrKey, column) || Says(table, kWritesCdrwKey, column);
-        const std::vector<std::string> reasons = ReasonsToLeaveOut(device, writer);
+        const std::vector<std::string> reasons = ReasonsToLeaveOut(device, writer, mounts);
         if (reasons.empty())
             writers.push_back(device);
         else
