@@ -95,13 +95,18 @@ bool DriveBacking::decideImageFile() {
     const std::string reopen = held_.reopenPath();
     DiskIo& io = held_.image;
     const int writable = MayCacheWrites(status.st_dev) ? O_RDWR | O_DSYNC : O_RDWR;
-    io.fd.reset(::open(reopen.c_str(), flags | writable));
-    if (!io.fd && errno == EINVAL && (flags & O_DIRECT) != 0) {
-        flags &= ~O_DIRECT;
-        io.fd.reset(::open(reopen.c_str(), flags | writable));
-    }
+    // A file system without direct I/O refuses O_DIRECT with EINVAL, and may do so only after
+    // it has checked the access: each access falls back to buffered I/O on its own.
+    const auto open = [&](int access) {
+        io.fd.reset(::open(reopen.c_str(), flags | access));
+        if (!io.fd && errno == EINVAL && (flags & O_DIRECT) != 0) {
+            flags &= ~O_DIRECT;
+            io.fd.reset(::open(reopen.c_str(), flags | access));
+        }
+    };
+    open(writable);
     if (!io.fd && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-        io.fd.reset(::open(reopen.c_str(), flags | O_RDONLY));
+        open(O_RDONLY);
         io.readOnly = true;
     }
     if (!io.fd)

@@ -12,6 +12,7 @@
 #include "support/LoopDevice.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/TmpfsMount.h"
 #include "support/VolumeDrive.h"
 
 #include <algorithm>
@@ -228,6 +229,24 @@ TEST(VolumeDevice, TmpfsImageIsWrittenThroughTheCache) {
     }
     EXPECT_EQ(test::ReadFileBytes(path)[kCylinder - 1], 0x44);
     std::filesystem::remove(path);
+}
+
+// checks that an image on a read-only file system without direct I/O is still a drive, whose
+// disk is write-protected (the kernel may refuse the write access before O_DIRECT)
+TEST(VolumeDevice, ReadOnlyTmpfsImageIsAWriteProtectedDisk) {
+    test::TempDir dir;
+    const test::CapturedLog reasons(dir);
+    const test::TmpfsMount mount(dir.path("ro"), "size=2m");
+    if (!mount)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const std::string path = dir.path("ro/a.img");
+    ASSERT_TRUE(test::WriteFileBytes(path, test::Bytes(kDiskBytes, 0)));
+    ASSERT_TRUE(mount.makeReadOnly());
+    test::VolumeDrive drive(path);
+    FileHandle volume = test::VolumeDrive::Open();
+    ASSERT_TRUE(volume) << "error " << GetLastError();
+    EXPECT_TRUE(TakesHighDensity(MediaTypes(volume.get())));
+    EXPECT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_WRITE_PROTECT});
 }
 
 // checks the environment's mapping of A: and B: onto backings
