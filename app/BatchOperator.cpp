@@ -104,8 +104,8 @@ int BatchOperator::Run(fw::Panel& panel, const CBootMediaDlg& dialog) {
     return kExitSucceeded;
 }
 
-// The Create Floppy command takes Exit away at once; the CD monitor a moment after the command
-// has marked the job busy. Either way the job is over once Exit is back.
+// A command that starts a job marks its monitor as running before it returns, and the monitor
+// clears the mark only once it has shown the outcome: the wait depends on no pause of the job.
 int BatchOperator::RunJob(fw::Panel& panel, int list, int entry, int button) {
     refused_ = false;
     succeeded_ = false;
@@ -116,9 +116,12 @@ int BatchOperator::RunJob(fw::Panel& panel, int list, int entry, int button) {
     }
     if (refused_)
         return kExitCancelled;
-    panel.WaitUntil([&] {
-        return !panel.IsEnabled(res::kIdcExit) || (!JobState.busy && !JobState.floppyJobStarting);
+    panel.WaitUntil([] {
+        return !JobState.busy && !JobState.floppyJobStarting && !JobState.floppyMonitorRunning &&
+               !JobState.cdMonitorRunning;
     });
+    // The floppy monitor gives up its mark as soon as the volume is closed, before it restores
+    // the idle look.
     panel.WaitUntil([&] { return panel.IsEnabled(res::kIdcExit); });
     return succeeded_ && !failed_ ? kExitSucceeded : kExitFailed;
 }

@@ -17,9 +17,10 @@ bool CBootMediaApp::InitInstance() {
 
     dialog->DoModal();
     // A job still running when the dialog ends goes down with the process: its threads act on
-    // the dialog's controls, which must not go away under them. A floppy job's monitor still
-    // reports and tidies up after the job itself is over.
-    if (JobState.busy || JobState.floppyJobStarting || JobState.floppyMonitorRunning)
+    // the dialog's controls, which must not go away under them. A job's monitor still reports
+    // and tidies up after the job itself is over.
+    if (JobState.busy || JobState.floppyJobStarting || JobState.floppyMonitorRunning ||
+        JobState.cdMonitorRunning)
         win::ExitProcess(0);
     SetMainWindow(nullptr);
     return false;

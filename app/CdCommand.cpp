@@ -33,7 +33,9 @@ void CBootMediaDlg::OnCreateCd() {
     JobState.busy = true;
     JobState.selectedRecorder = m_cboRecorder.GetCurSel();
     JobState.cdPhase = 0;
+    JobState.cdMonitorRunning = true;
     if (!platform::StartThread(CdProgressThread, controls.get())) {
+        JobState.cdMonitorRunning = false;
         JobState.busy = false;
         return;
     }

@@ -29,6 +29,9 @@ struct JobStateRecord {
     /// handle is closed: the command starts no other job meanwhile, so a new job's handle is
     /// never the old monitor's to close.
     std::atomic<bool> floppyMonitorRunning{false};
+    /// A CD job's monitor runs, from the command's start of the job until it has restored the
+    /// idle look: the job's end as the dialog shows it.
+    std::atomic<bool> cdMonitorRunning{false};
     /// The running floppy job is to stop after the current cylinder.
     std::atomic<bool> cancelRequested{false};
     /// The job ended with an error that was already reported.

@@ -75,4 +75,5 @@ void CdProgressThread(void* argument) {
         ReportSuccess(*controls);
 
     RestoreIdleLook(*controls, JobState.floppyCount > 0, true);
+    JobState.cdMonitorRunning = false;
 }

@@ -31,6 +31,7 @@ void ResetProcessState() {
     JobState.floppyJobStarting = false;
     JobState.floppyJobRefused = false;
     JobState.floppyMonitorRunning = false;
+    JobState.cdMonitorRunning = false;
     JobState.cancelRequested = false;
     JobState.failed = false;
     JobState.closeRequested = false;
