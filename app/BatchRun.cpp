@@ -48,7 +48,7 @@ char RecorderLetter(const DriveChoice& choice) {
 
 } // namespace
 
-int RunBatch(int argc, char** argv, const ProgramCommandLine& line) {
+int RunBatch(const ProgramCommandLine& line) {
     BatchRequest request{line.list, line.yes, 0, 0, {}};
     if (line.floppy) {
         request.floppy = FloppyLetter(*line.floppy);
@@ -59,7 +59,7 @@ int RunBatch(int argc, char** argv, const ProgramCommandLine& line) {
     if (line.cd && (request.cd = RecorderLetter(*line.cd)) == 0)
         return kExitUsage;
     BatchOperator worker(std::move(request));
-    if (!fw::RunUnattended(argc, argv, res::BootMediaResources(), worker)) {
+    if (!fw::RunUnattended(res::BootMediaResources(), worker)) {
         Complain("this build has no batch mode: it needs the Linux program");
         return kExitUsage;
     }

@@ -5,5 +5,5 @@
 #include "app/CommandLine.h"
 
 /// Makes the files the command line names stand in for drives, then runs the program with a
-/// BatchOperator; returns the exit status. argc and argv are main's.
-int RunBatch(int argc, char** argv, const ProgramCommandLine& line);
+/// BatchOperator; returns the exit status.
+int RunBatch(const ProgramCommandLine& line);

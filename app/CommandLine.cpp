@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 
 #include "app/BootMediaApp.h"
+#include "platform/fw/CommandLine.h"
 
 #include <algorithm>
 #include <array>
@@ -32,10 +33,6 @@ constexpr std::string_view kOptionMark = "--";
 constexpr char kValueMark = '=';
 constexpr char kDriveColon = ':';
 constexpr std::size_t kDriveNameLength = 2;
-
-bool IsSwitch(std::string_view parameter) {
-    return !parameter.empty() && (parameter[0] == '/' || parameter[0] == '-');
-}
 
 // what, then subject in quotes: "unrecognized option '--x'".
 std::string Naming(std::string_view what, std::string_view subject) {
@@ -95,18 +92,14 @@ private:
         line_.problem = std::move(problem);
     }
 
-    void take(std::string_view parameter) {
-        if (!optionsEnded_ && parameter == kOptionMark) {
+    void take(const char* parameter) {
+        const std::string_view text(parameter);
+        if (!optionsEnded_ && text == kOptionMark)
             optionsEnded_ = true;
-        } else if (!optionsEnded_ && parameter.starts_with(kOptionMark)) {
-            takeOption(parameter.substr(kOptionMark.size()));
-        } else if (!optionsEnded_ && IsSwitch(parameter)) {
-            others_.emplace_back(parameter);
-        } else if (!fileName_) {
-            fileName_ = std::string(parameter);
-        } else {
-            others_.emplace_back(parameter);
-        }
+        else if (!optionsEnded_ && text.starts_with(kOptionMark))
+            takeOption(text.substr(kOptionMark.size()));
+        else
+            words_.push_back(parameter);
     }
 
     void takeOption(std::string_view text) {
@@ -157,16 +150,21 @@ private:
     }
 
     void finish() {
-        line_.noCd = fileName_ == kNoCdWord;
+        // The dialog's word is the framework's file-name parameter, as for any dialog program.
+        line_.noCd = fw::ParseCommandLine(words_).fileName == kNoCdWord;
         const bool batch = line_.list || line_.floppy || line_.cd;
         if (line_.yes && !line_.floppy && !line_.cd)
             return fail("--yes answers the questions of --floppy and --cd; neither was given");
         if (!batch)
             return;
-        if (!others_.empty())
-            return fail(Naming("unexpected argument ", others_.front()));
-        if (fileName_ && !line_.noCd)
-            return fail(Naming("unexpected argument ", *fileName_));
+        // A batch run takes the one nocd, and no other word.
+        bool noCdTaken = false;
+        for (const std::string_view word : words_) {
+            if (line_.noCd && !noCdTaken && word == kNoCdWord)
+                noCdTaken = true;
+            else
+                return fail(Naming("unexpected argument ", word));
+        }
         if (line_.cd && line_.noCd)
             return fail(std::string(kNoCdWord) + " switches CD recording off, which --cd needs");
         line_.request = ProgramCommandLine::Request::Batch;
@@ -176,9 +174,8 @@ private:
     std::size_t next_ = 0;
     ProgramCommandLine line_;
     bool optionsEnded_ = false;
-    /// The first parameter that is neither an option nor a switch (the framework's file name).
-    std::optional<std::string> fileName_;
-    std::vector<std::string> others_; // switches, and words after the file name
+    /// Every parameter that is not a long option, nor "--" before them.
+    std::vector<const char*> words_;
 };
 
 } // namespace

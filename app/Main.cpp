@@ -27,10 +27,10 @@ int main(int argc, char** argv) {
         return kExitUsage;
     case ProgramCommandLine::Request::Batch:
         theApp.EnableCd(!line.noCd);
-        return RunBatch(argc, argv, line);
+        return RunBatch(line);
     case ProgramCommandLine::Request::Dialog:
         break;
     }
     theApp.EnableCd(!line.noCd);
-    return fw::RunApplication(argc, argv, res::BootMediaResources());
+    return fw::RunApplication(res::BootMediaResources());
 }

@@ -10,7 +10,6 @@ namespace fw {
 namespace {
 // Written during static construction and destruction only, before and after any thread runs.
 Application* theApplication = nullptr;
-constexpr int kFirstParameter = 1;
 } // namespace
 
 Application::Application() {
@@ -22,21 +21,14 @@ Application::~Application() {
         theApplication = nullptr;
 }
 
-void Application::ParseCommandLine(CommandLineInfo& info) const {
-    info = fw::ParseCommandLine(parameters_);
-}
-
 Application* GetApp() {
     return theApplication;
 }
 
-int ApplicationMain(int argc, char** argv) {
+int ApplicationMain() {
     Application* application = theApplication;
     if (application == nullptr)
         return EXIT_FAILURE;
-    application->parameters_.clear();
-    for (int i = kFirstParameter; i < argc; ++i)
-        application->parameters_.push_back(argv[i]);
     application->InitInstance();
     // A job thread may outlive the dialog (a close during a job, a job's last releases): it
     // must not meet static destruction, so the process then ends as ExitProcess ends it.

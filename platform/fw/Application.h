@@ -4,10 +4,7 @@
 // hands over to RunApplication, which installs the platform's dialog backend and calls the
 // object's InitInstance.
 
-#include "platform/fw/CommandLine.h"
 #include "platform/fw/ProgramResources.h"
-
-#include <vector>
 
 namespace fw {
 
@@ -26,26 +23,20 @@ public:
     /// conventional answer of a dialog-based program).
     virtual bool InitInstance() = 0;
 
-    /// The standard parse of the process's parameters.
-    void ParseCommandLine(CommandLineInfo& info) const;
-
     /// The main window: the dialog the program runs. Not owned.
     void SetMainWindow(Dialog* dialog) { mainWindow_ = dialog; }
     Dialog* GetMainWindow() const { return mainWindow_; }
 
 private:
-    friend int ApplicationMain(int argc, char** argv);
-    std::vector<const char*> parameters_;
     Dialog* mainWindow_ = nullptr;
 };
 
 /// The process's application object, or null.
 Application* GetApp();
 
-/// Keeps the parameters for ParseCommandLine and calls the application object's InitInstance
-/// with whatever backend is installed. Returns the exit code: 0, or 1 when there is no
-/// application object.
-int ApplicationMain(int argc, char** argv);
+/// Calls the application object's InitInstance with whatever backend is installed. Returns the exit
+/// code: 0, or 1 when there is no application object.
+int ApplicationMain();
 
 /// Ends the process through the C runtime's exit with code, or the status the backend gives for
 /// it (exit handlers and static destructors run), after taking the backend down when called on
@@ -55,6 +46,6 @@ int ApplicationMain(int argc, char** argv);
 /// What main calls: installs the platform's dialog backend with the program's resources, runs
 /// ApplicationMain, and takes the backend down again. Implemented by the backend library the
 /// program links (on Linux: platform_qt).
-int RunApplication(int argc, char** argv, ProgramResources resources);
+int RunApplication(ProgramResources resources);
 
 } // namespace fw

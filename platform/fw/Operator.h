@@ -65,6 +65,6 @@ public:
 /// ApplicationMain, and takes the backend down again; the process then ends with
 /// worker.ExitStatus(), also when the program ends it early. False, and nothing has run, where
 /// the platform has no headless backend. Implemented by the backend library the program links.
-bool RunUnattended(int argc, char** argv, ProgramResources resources, Operator& worker);
+bool RunUnattended(ProgramResources resources, Operator& worker);
 
 } // namespace fw

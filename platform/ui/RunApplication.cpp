@@ -10,19 +10,19 @@
 
 namespace fw {
 
-int RunApplication(int argc, char** argv, ProgramResources resources) {
+int RunApplication(ProgramResources resources) {
     if (ui::ChooseUi() == ui::UiKind::Terminal) {
         term::TerminalBackend backend(std::move(resources));
-        return ApplicationMain(argc, argv);
+        return ApplicationMain();
     }
     qt::QtBackend backend(std::move(resources));
-    return ApplicationMain(argc, argv);
+    return ApplicationMain();
 }
 
-bool RunUnattended(int argc, char** argv, ProgramResources resources, Operator& worker) {
+bool RunUnattended(ProgramResources resources, Operator& worker) {
     const headless::Console console = headless::Console::ForProcess();
     headless::HeadlessBackend backend(std::move(resources), worker, console);
-    ApplicationMain(argc, argv);
+    ApplicationMain();
     return true;
 }
 

@@ -15,18 +15,18 @@ constexpr char kNoCallWindowCaption[] = "Error";
 constexpr int kNotStartedExitCode = 0;
 } // namespace
 
-int RunApplication(int argc, char** argv, ProgramResources) {
+int RunApplication(ProgramResources) {
     win32::Win32Backend backend;
     // Without its window no job could show progress or its outcome: stop before the dialog.
     if (!backend.carriesCalls()) {
         MessageBoxA(nullptr, kNoCallWindowText, kNoCallWindowCaption, MB_OK | MB_ICONERROR);
         return kNotStartedExitCode;
     }
-    return ApplicationMain(argc, argv);
+    return ApplicationMain();
 }
 
 // Message boxes are the system's own windows here and would wait for a person: no batch runs.
-bool RunUnattended(int, char**, ProgramResources, Operator&) {
+bool RunUnattended(ProgramResources, Operator&) {
     return false;
 }
 

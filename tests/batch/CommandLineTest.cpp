@@ -38,6 +38,7 @@ TEST(ProgramCommandLine, ReadsRequestsAndRefusesMistakes) {
         {"second word", {"x", "nocd"}, Request::Dialog, "floppy - cd -"},
         {"switches ignored", {"-x", "/y", "nocd"}, Request::Dialog, "nocd floppy - cd -"},
         {"null skipped", {nullptr, "nocd"}, Request::Dialog, "nocd floppy - cd -"},
+        {"empty word skipped", {"", "nocd"}, Request::Dialog, "nocd floppy - cd -"},
         {"help wins", {"--help", "--bogus"}, Request::Help, ""},
         {"version shortened", {"--vers"}, Request::Version, ""},
         {"drive letter", {"--floppy", "a:"}, Request::Batch, "floppy A: cd -"},

@@ -101,5 +101,5 @@ int main(int argc, char** argv) {
     JobState.resourceFile = OpenResourceFile(argv[3], true);
     JobApplication application(job == "cd" ? Job::Cd : Job::Floppy,
                                end == "exit" ? End::Exit : End::Return);
-    return fw::ApplicationMain(argc, argv);
+    return fw::ApplicationMain();
 }
