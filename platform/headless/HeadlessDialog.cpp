@@ -9,14 +9,6 @@
 namespace fw::headless {
 namespace {
 
-// What a list shows: its chosen entry.
-std::string ShownText(const term::ControlState& state) {
-    if (state.place.kind == ControlKind::ComboBox)
-        return state.selected >= 0 ? state.items[static_cast<std::size_t>(state.selected)]
-                                   : std::string();
-    return state.text;
-}
-
 ControlView ViewOf(const term::ControlState& state, const std::string& text) {
     return {state.place.id, state.place.kind, text};
 }
@@ -60,8 +52,8 @@ WindowPeer* HeadlessDialog::control(int id) {
 
 void HeadlessDialog::changed(Entry& entry) {
     const term::ControlState& state = entry.state;
-    const Seen now{ShownText(state), state.enabled, state.selected,
-                   state.low,        state.high,    state.pos};
+    const Seen now{entry.peer->text(), state.enabled, state.selected,
+                   state.low,          state.high,    state.pos};
     const Seen before = std::exchange(entry.seen, now);
     if (!shown_)
         return;
@@ -113,7 +105,7 @@ void HeadlessDialog::end(int result) {
 
 std::string HeadlessDialog::Text(int id) const {
     const Entry* entry = find(id);
-    return entry != nullptr ? ShownText(entry->state) : std::string();
+    return entry != nullptr ? entry->peer->text() : std::string();
 }
 
 bool HeadlessDialog::IsEnabled(int id) const {

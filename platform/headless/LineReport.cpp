@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <mutex>
+#include <string_view>
+#include <utility>
 
 namespace fw::headless {
 namespace {
@@ -32,19 +34,19 @@ constexpr int kPercentColumns = 3;
 // longer reaches its start.
 constexpr int kSpareColumns = 1;
 
+// The caption's colour by the kind of box the plain report names.
 const wchar_t* CaptionColour(UINT type) {
-    if ((type & MB_TYPEMASK) == MB_OKCANCEL)
-        return kBoldCyan;
-    switch (type & MB_ICONMASK) {
-    case MB_ICONERROR:
-        return kBoldRed;
-    case MB_ICONWARNING:
-        return kBoldYellow;
-    case MB_ICONINFORMATION:
-        return kBoldGreen;
-    default:
-        return kBold;
-    }
+    constexpr std::pair<std::string_view, const wchar_t*> kColours[] = {
+        {"question", kBoldCyan},
+        {"error", kBoldRed},
+        {"warning", kBoldYellow},
+        {"information", kBoldGreen},
+    };
+    const std::string_view kind = BoxKind(type);
+    for (const auto& [name, colour] : kColours)
+        if (name == kind)
+            return colour;
+    return kBold;
 }
 
 // text cut to columns columns.
