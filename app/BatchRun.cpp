@@ -9,7 +9,6 @@
 #include "platform/fw/Operator.h"
 #include "res/Resources.h"
 
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -18,7 +17,7 @@ namespace {
 constexpr char kFloppyImageLetter = 'A';
 
 void Complain(const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", kProgramName, text.c_str());
+    TellUser(std::string(kProgramName) + ": " + text + "\n", true);
 }
 
 // The letter of the drive choice names; 0 after telling why there is none.

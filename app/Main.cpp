@@ -6,7 +6,6 @@
 #include "app/ProgramTexts.h"
 #include "res/Resources.h"
 
-#include <cstdio>
 #include <vector>
 
 // The one application object, built before main as the framework expects.
@@ -17,20 +16,20 @@ int main(int argc, char** argv) {
     const ProgramCommandLine line = ParseProgramCommandLine(parameters);
     switch (line.request) {
     case ProgramCommandLine::Request::Help:
-        std::fputs(HelpText().c_str(), stdout);
+        TellUser(HelpText(), false);
         return kExitSucceeded;
     case ProgramCommandLine::Request::Version:
-        std::fputs(VersionText().c_str(), stdout);
+        TellUser(VersionText(), false);
         return kExitSucceeded;
     case ProgramCommandLine::Request::Wrong:
-        std::fputs(UsageErrorText(line.problem).c_str(), stderr);
+        TellUser(UsageErrorText(line.problem), true);
         return kExitUsage;
     case ProgramCommandLine::Request::Batch:
-        theApp.EnableCd(!line.noCd);
-        return RunBatch(line);
     case ProgramCommandLine::Request::Dialog:
         break;
     }
     theApp.EnableCd(!line.noCd);
+    if (line.request == ProgramCommandLine::Request::Batch)
+        return RunBatch(line);
     return fw::RunApplication(res::BootMediaResources());
 }

@@ -3,6 +3,12 @@
 
 #include "Version.h"
 
+#if defined(_WIN32)
+#include "platform/MessageBox.h"
+#else
+#include <cstdio>
+#endif
+
 namespace {
 
 constexpr const char* kHelp =
@@ -46,4 +52,13 @@ std::string VersionText() {
 std::string UsageErrorText(std::string_view problem) {
     return std::string(kProgramName) + ": " + std::string(problem) + "\nTry '" + kProgramName +
            " --help' for more information.\n";
+}
+
+void TellUser(const std::string& text, bool problem) {
+#if defined(_WIN32)
+    win::MessageBoxA(nullptr, text.c_str(), kProgramName,
+                     MB_OK | (problem ? MB_ICONERROR : MB_ICONINFORMATION));
+#else
+    std::fputs(text.c_str(), problem ? stderr : stdout);
+#endif
 }

@@ -16,3 +16,8 @@ std::string VersionText();
 
 /// A usage error told as GNU programs tell it, with the pointer to --help.
 std::string UsageErrorText(std::string_view problem);
+
+/// Shows one of these texts (or a problem) where the user sees it: on standard output, a
+/// problem on standard error; in a message box in the Windows program, a GUI program whose
+/// standard streams lead nowhere.
+void TellUser(const std::string& text, bool problem);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <process.h>
 
 namespace platform {
@@ -27,13 +28,14 @@ void __cdecl RunCounted(void* start) {
 } // namespace
 
 bool StartThread(void (*entry)(void*), void* argument) {
+    auto start = std::make_unique<ThreadStart>(ThreadStart{entry, argument});
+    // Counted before the thread can end and uncount itself.
     ++runningThreads;
-    auto* start = new ThreadStart{entry, argument};
-    if (_beginthread(RunCounted, 0, start) == kThreadStartFailed) {
-        delete start;
+    if (_beginthread(RunCounted, 0, start.get()) == kThreadStartFailed) {
         --runningThreads;
         return false;
     }
+    static_cast<void>(start.release()); // the thread owns it now
     return true;
 }
 
