@@ -12,6 +12,7 @@
 namespace {
 
 const std::string kPage = std::string(SOURCE_DIR) + "/man/bootmedia.1";
+const std::string kToolPage = std::string(SOURCE_DIR) + "/man/resfile.1";
 const std::string kReadme = std::string(SOURCE_DIR) + "/README.md";
 
 std::string FileText(const std::string& path) {
@@ -35,16 +36,20 @@ std::string Section(const std::string& page, const std::string& name) {
     return page.substr(start, page.find(".SH ", start + 1) - start);
 }
 
-// checks that groff formats the page without a warning
+// checks that groff formats each page without a warning
 TEST(ManualPage, FormatsWithoutWarnings) {
     if (!test::HaveProgram("groff"))
         GTEST_SKIP() << "groff is not installed";
-    const test::ProgramRun run = test::RunProgram({"groff", "-man", "-ww", "-z", kPage});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, "");
+    for (const std::string& page : {kPage, kToolPage}) {
+        SCOPED_TRACE(page);
+        const test::ProgramRun run = test::RunProgram({"groff", "-man", "-ww", "-z", page});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.output, "");
+    }
 }
 
-// checks that the page has every section a manual page of a program needs, and the version
+// checks that the page has every section a manual page of a program needs, and each page the
+// version
 TEST(ManualPage, HasItsSectionsAndVersion) {
     const std::string page = FileText(kPage);
     for (const char* name : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "ENVIRONMENT", "FILES",
@@ -52,7 +57,9 @@ TEST(ManualPage, HasItsSectionsAndVersion) {
         SCOPED_TRACE(name);
         EXPECT_NE(Section(page, name), "");
     }
-    EXPECT_NE(page.find("\"bootmedia " + std::string(version::kVersion) + "\""), std::string::npos);
+    const std::string named = "\"bootmedia " + std::string(version::kVersion) + "\"";
+    EXPECT_NE(page.find(named), std::string::npos);
+    EXPECT_NE(FileText(kToolPage).find(named), std::string::npos);
     EXPECT_NE(Section(page, "FILES").find("bootmedia/bootmedia.log"), std::string::npos);
 }
 
