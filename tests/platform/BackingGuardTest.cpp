@@ -125,6 +125,7 @@ TEST_F(BackingGuard, LockOfAnyKindKeepsTheJobOff) {
         {"open-file-description write lock", test::LockKind::OpenFileWrite},
         {"open-file-description read lock", test::LockKind::OpenFileRead},
         {"POSIX lock", test::LockKind::Posix},
+        {"flock", test::LockKind::Flock},
         {"exclusive handle", std::nullopt},
     };
     for (const Case& c : cases) {

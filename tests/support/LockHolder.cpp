@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -24,6 +25,8 @@ constexpr auto kPoll = 20ms;
 bool TakeLock(int fd, LockKind kind) {
     if (kind == LockKind::Posix)
         return lockf(fd, F_TLOCK, 0) == 0;
+    if (kind == LockKind::Flock)
+        return flock(fd, LOCK_SH | LOCK_NB) == 0;
     struct flock range {};
     range.l_whence = SEEK_SET;
     if (kind == LockKind::OpenFileWrite) {

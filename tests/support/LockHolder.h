@@ -13,6 +13,7 @@ enum class LockKind {
     OpenFileWrite, ///< F_OFD_SETLK, write lock over the whole file
     OpenFileRead,  ///< F_OFD_SETLK, read lock over one byte, as an emulator takes them
     Posix,         ///< lockf: a POSIX write lock from the current position on
+    Flock,         ///< flock: a shared whole-file lock, which record locks do not see
 };
 
 class LockHolder {
