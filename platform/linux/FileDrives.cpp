@@ -4,6 +4,7 @@
 #include "platform/FileDrives.h"
 
 #include "platform/linux/FloppyMedia.h"
+#include "platform/linux/ScopedDescriptor.h"
 #include "platform/linux/cd/BurnDrive.h"
 #include "platform/linux/cd/RecorderRegistry.h"
 
@@ -29,16 +30,16 @@ std::string ErrnoText(const std::string& path, int error) {
 } // namespace
 
 std::string MakeBlankFloppyImage(const std::string& path) {
-    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-    if (file < 0)
+    const layer::ScopedDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode));
+    if (!file)
         return errno == EEXIST ? std::string() : ErrnoText(path, errno);
-    std::string problem;
-    if (::ftruncate(file, static_cast<off_t>(layer::k1440KDiskBytes)) != 0) {
-        problem = ErrnoText(path, errno);
+    if (::ftruncate(file.get(), static_cast<off_t>(layer::k1440KDiskBytes)) != 0) {
+        const std::string problem = ErrnoText(path, errno);
         ::unlink(path.c_str());
+        return problem;
     }
-    ::close(file);
-    return problem;
+    return {};
 }
 
 std::string UseFloppyImageFile(const std::string& path) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "platform/linux/LoopDevices.h"
 
+#include "platform/linux/ScopedDescriptor.h"
 #include "platform/linux/SysfsBlock.h"
 
 #include <fcntl.h>
@@ -33,15 +34,13 @@ dev_t DecodeDevice(std::uint64_t encoded) {
 
 // Asks the loop device itself; false when it cannot be opened here.
 bool ReadStatus(AttachedLoop& loop, dev_t number) {
-    const int fd = ::open(loop.device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const ScopedDescriptor fd(::open(loop.device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
         return false;
     struct stat node {};
     loop_info64 info{};
-    const bool known = fstat(fd, &node) == 0 && S_ISBLK(node.st_mode) && node.st_rdev == number &&
-                       ioctl(fd, LOOP_GET_STATUS64, &info) == 0;
-    ::close(fd);
-    if (!known)
+    if (fstat(fd.get(), &node) != 0 || !S_ISBLK(node.st_mode) || node.st_rdev != number ||
+        ioctl(fd.get(), LOOP_GET_STATUS64, &info) != 0)
         return false;
     loop.fileDevice = DecodeDevice(info.lo_device);
     loop.fileInode = static_cast<ino_t>(info.lo_inode);

@@ -12,10 +12,6 @@ constexpr std::size_t kDrainBytes = 64;
 constexpr char kWakeByte = 1;
 } // namespace
 
-void DescriptorTraits::close(Handle handle) noexcept {
-    ::close(handle);
-}
-
 CallQueue::CallQueue() {
     std::array<int, 2> ends{};
     if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0)

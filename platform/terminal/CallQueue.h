@@ -5,7 +5,7 @@
 // then runs what is queued. Once closed, calls return at once without running, and calls
 // already waiting are released unrun.
 
-#include "platform/ScopedHandle.h"
+#include "platform/linux/ScopedDescriptor.h"
 
 #include <condition_variable>
 #include <deque>
@@ -14,12 +14,7 @@
 
 namespace fw::term {
 
-struct DescriptorTraits {
-    using Handle = int;
-    static Handle invalid() noexcept { return -1; }
-    static void close(Handle handle) noexcept;
-};
-using ScopedDescriptor = platform::ScopedHandle<DescriptorTraits>;
+using platform::layer::ScopedDescriptor;
 
 class CallQueue {
 public:
