@@ -19,12 +19,6 @@
 namespace platform::layer {
 namespace {
 
-// A 1.44 MB disk as the floppy driver describes its format.
-constexpr unsigned k1440KSectors = 2880;
-constexpr unsigned k1440KSectorsPerTrack = 18;
-constexpr unsigned k1440KHeads = 2;
-constexpr unsigned k1440KTracks = 80;
-
 DiskMedium Failed(win::DWORD error, std::string reason) {
     DiskMedium medium;
     medium.error = error;
@@ -60,8 +54,10 @@ bool FloppyDriverSaysHighDensity(int fd, std::string* format) {
     *format = std::to_string(geometry.track) + " tracks x " + std::to_string(geometry.head) +
               " heads x " + std::to_string(geometry.sect) + " sectors of " +
               std::to_string(FD_SECTSIZE(&geometry)) + " bytes";
-    return geometry.size == k1440KSectors && geometry.sect == k1440KSectorsPerTrack &&
-           geometry.head == k1440KHeads && geometry.track == k1440KTracks &&
+    return geometry.size == k1440KDiskBytes / kFloppySectorBytes &&
+           geometry.sect == k1440KMedium.SectorsPerTrack &&
+           geometry.head == k1440KMedium.TracksPerCylinder &&
+           geometry.track == k1440KMedium.Cylinders.QuadPart &&
            FD_SECTSIZE(&geometry) == kFloppySectorBytes;
 }
 

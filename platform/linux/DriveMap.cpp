@@ -10,12 +10,6 @@
 namespace platform::layer {
 namespace {
 
-constexpr const char* kDriveVariables[] = {"BOOTMEDIA_DRIVE_A", "BOOTMEDIA_DRIVE_B"};
-
-const char* VariableOf(int driveNumber) {
-    return kDriveVariables[driveNumber - kDriveA];
-}
-
 bool SameDevice(const std::string& a, const char* b) {
     struct stat first {};
     struct stat second {};
@@ -28,13 +22,13 @@ bool SameDevice(const std::string& a, const char* b) {
 std::optional<DrivePath> MappedDrive(int driveNumber) {
     if (driveNumber != kDriveA && driveNumber != kDriveB)
         return std::nullopt;
-    if (const char* named = std::getenv(VariableOf(driveNumber))) {
+    if (const char* named = std::getenv(DriveVariable(driveNumber))) {
         if (*named == '\0')
             return std::nullopt;
         return DrivePath{named, true};
     }
     // The unset drives take the machine's floppy drives in order.
-    const char* other = std::getenv(VariableOf(driveNumber == kDriveA ? kDriveB : kDriveA));
+    const char* other = std::getenv(DriveVariable(driveNumber == kDriveA ? kDriveB : kDriveA));
     std::vector<std::string> found = FindFloppyDrives();
     std::erase_if(found, [other](const std::string& drive) {
         return other != nullptr && SameDevice(drive, other);

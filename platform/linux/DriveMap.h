@@ -13,6 +13,11 @@ namespace platform::layer {
 
 inline constexpr int kDriveA = 1; ///< DOS drive numbers: 1 = A:
 inline constexpr int kDriveB = 2;
+/// The environment variable that names what backs DOS drive driveNumber (A: or B:).
+constexpr const char* DriveVariable(int driveNumber) {
+    constexpr const char* kDriveVariables[] = {"BOOTMEDIA_DRIVE_A", "BOOTMEDIA_DRIVE_B"};
+    return kDriveVariables[driveNumber - kDriveA];
+}
 
 struct DrivePath {
     std::string path;

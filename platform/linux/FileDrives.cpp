@@ -3,6 +3,7 @@
 // file named on the command line becomes the variable's value for this process.
 #include "platform/FileDrives.h"
 
+#include "platform/linux/DriveMap.h"
 #include "platform/linux/FloppyMedia.h"
 #include "platform/linux/ScopedDescriptor.h"
 #include "platform/linux/cd/BurnDrive.h"
@@ -18,8 +19,6 @@ namespace platform {
 namespace {
 
 // The variables DriveMap.cpp and RecorderRegistry.cpp read.
-constexpr const char* kDriveAVariable = "BOOTMEDIA_DRIVE_A";
-constexpr const char* kRecordersVariable = "BOOTMEDIA_RECORDERS";
 constexpr char kRecorderListSeparator = ':';
 constexpr mode_t kNewFileMode = 0666; // less the user's umask, as any new file
 
@@ -45,14 +44,14 @@ std::string MakeBlankFloppyImage(const std::string& path) {
 std::string UseFloppyImageFile(const std::string& path) {
     if (path.empty())
         return "an empty file name";
-    if (::setenv(kDriveAVariable, path.c_str(), 1) != 0)
+    if (::setenv(layer::DriveVariable(layer::kDriveA), path.c_str(), 1) != 0)
         return ErrnoText(path, errno);
     return {};
 }
 
 std::string UseRecorderFile(const std::string& path) {
     if (path.empty() || path.find(kRecorderListSeparator) != std::string::npos ||
-        ::setenv(kRecordersVariable, path.c_str(), 1) != 0)
+        ::setenv(layer::kRecordersVariable, path.c_str(), 1) != 0)
         return {};
     layer::ForgetRecorders();
     // The one file named is the one file recorder, if it was offered.

@@ -8,11 +8,6 @@ namespace {
 
 using win::DISK_GEOMETRY;
 
-constexpr DISK_GEOMETRY Medium(win::MEDIA_TYPE type, std::int64_t cylinders, win::DWORD heads,
-                               win::DWORD sectorsPerTrack, win::DWORD bytesPerSector) {
-    return DISK_GEOMETRY{{cylinders}, type, heads, sectorsPerTrack, bytesPerSector};
-}
-
 constexpr DISK_GEOMETRY k1200KMedium = Medium(win::F5_1Pt2_512, 80, 2, 15, 512);
 constexpr DISK_GEOMETRY k360KMedium = Medium(win::F5_360_512, 40, 2, 9, 512);
 constexpr DISK_GEOMETRY k320KMedium = Medium(win::F5_320_512, 40, 2, 8, 512);
@@ -20,7 +15,6 @@ constexpr DISK_GEOMETRY k320K1024Medium = Medium(win::F5_320_1024, 40, 2, 4, 102
 constexpr DISK_GEOMETRY k180KMedium = Medium(win::F5_180_512, 40, 1, 9, 512);
 constexpr DISK_GEOMETRY k160KMedium = Medium(win::F5_160_512, 40, 1, 8, 512);
 constexpr DISK_GEOMETRY k720KMedium = Medium(win::F3_720_512, 80, 2, 9, 512);
-constexpr DISK_GEOMETRY k1440KMedium = Medium(win::F3_1Pt44_512, 80, 2, 18, 512);
 constexpr DISK_GEOMETRY k2880KMedium = Medium(win::F3_2Pt88_512, 80, 2, 36, 512);
 
 constexpr std::array k360KDrive{k160KMedium, k180KMedium, k320K1024Medium, k320KMedium,

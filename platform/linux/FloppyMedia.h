@@ -25,6 +25,15 @@ inline constexpr std::uint32_t kFloppyCylinderBytes = 18432;
 /// Size of a 1.44 MB disk: a backing of this size (or an image file up to it) is such a disk.
 inline constexpr std::uint64_t k1440KDiskBytes = 1474560;
 
+/// A medium's record as IOCTL_DISK_GET_MEDIA_TYPES gives it.
+constexpr win::DISK_GEOMETRY Medium(win::MEDIA_TYPE type, std::int64_t cylinders, win::DWORD heads,
+                                    win::DWORD sectorsPerTrack, win::DWORD bytesPerSector) {
+    return win::DISK_GEOMETRY{{cylinders}, type, heads, sectorsPerTrack, bytesPerSector};
+}
+
+/// The 1.44 MB disk: 80 cylinders, 2 heads, 18 sectors of 512 bytes.
+inline constexpr win::DISK_GEOMETRY k1440KMedium = Medium(win::F3_1Pt44_512, 80, 2, 18, 512);
+
 /// The drive type for the CMOS drive code that the Linux floppy driver reports (FDGETDRVPRM's
 /// cmos field: 1 to 6); nothing for 0 (no drive) and unknown codes.
 std::optional<FloppyDriveType> DriveTypeFromCmos(int cmos);

@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kRecordersVariable = "BOOTMEDIA_RECORDERS";
 constexpr char kListSeparator = ':';
 constexpr std::string_view kIsoExtension = ".iso";
 constexpr std::string_view kDevicePathPrefix = "\\Device\\CdRom";

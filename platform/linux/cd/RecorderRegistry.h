@@ -27,6 +27,9 @@ struct RecorderSources {
     std::vector<std::string> files;
 };
 
+/// The environment variable that lists the file recorders.
+inline constexpr const char* kRecordersVariable = "BOOTMEDIA_RECORDERS";
+
 /// Optical drives and the paths of BOOTMEDIA_RECORDERS (empty items dropped).
 RecorderSources RecorderSourcesFromEnvironment();
 
