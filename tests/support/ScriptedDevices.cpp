@@ -49,16 +49,10 @@ public:
             // Reported as written, and the position moves on, but the disk never gets it.
             *bytesWritten = toWrite;
             std::uint64_t ignored = 0;
-            return inner_ ? inner_->seek(toWrite, win::FILE_CURRENT, &ignored)
-                          : (position_ += toWrite, true);
+            return !inner_ || inner_->seek(toWrite, win::FILE_CURRENT, &ignored);
         }
         if (inner_)
             return inner_->write(buffer, toWrite, bytesWritten);
-        std::lock_guard lock(log_->mutex);
-        auto& disk = log_->memoryDisk;
-        disk.resize(std::max<std::size_t>(disk.size(), position_ + toWrite));
-        std::memcpy(disk.data() + position_, buffer, toWrite);
-        position_ += toWrite;
         *bytesWritten = toWrite;
         return true;
     }
@@ -70,32 +64,19 @@ public:
             n = ++log_->reads;
         }
         *bytesRead = 0;
-        bool done = true;
-        if (inner_) {
-            done = inner_->read(buffer, toRead, bytesRead);
-        } else {
-            std::lock_guard lock(log_->mutex);
-            const auto& disk = log_->memoryDisk;
-            std::memset(buffer, 0, toRead);
-            if (position_ < disk.size())
-                std::memcpy(buffer, disk.data() + position_,
-                            std::min<std::size_t>(toRead, disk.size() - position_));
-            position_ += toRead;
-            *bytesRead = toRead;
-        }
+        // Without a disk beneath there is nothing to read back.
+        if (!inner_)
+            return Fail(win::ERROR_NOT_READY);
+        const bool done = inner_->read(buffer, toRead, bytesRead);
         if (done && n == script_.corruptRead)
             Corrupt(buffer, *bytesRead);
         return done;
     }
 
     bool seek(std::int64_t distance, win::DWORD method, std::uint64_t* newPosition) override {
-        if (inner_)
-            return inner_->seek(distance, method, newPosition);
-        const std::int64_t base =
-            method == win::FILE_CURRENT ? static_cast<std::int64_t>(position_) : 0;
-        position_ = static_cast<std::uint64_t>(base + distance);
-        *newPosition = position_;
-        return true;
+        if (!inner_)
+            return Fail(win::ERROR_NOT_READY);
+        return inner_->seek(distance, method, newPosition);
     }
 
     bool deviceIoControl(win::DWORD code, const void* in, win::DWORD inSize, void* out,
@@ -129,7 +110,6 @@ private:
     std::shared_ptr<KernelObject> inner_;
     VolumeScript script_;
     std::shared_ptr<DeviceLog> log_;
-    std::uint64_t position_ = 0; // without a device beneath
 };
 
 bool IsSectorWrite(win::DWORD code, const win::DIOC_REGISTERS& registers) {

@@ -5,8 +5,8 @@
 // Nth write that fails, a write the disk loses while reporting success, a read that returns
 // other bytes than the disk holds, a VWIN32 that answers with carry set or does nothing at all.
 // Each passes everything it is not told to change to the real device of the layer beneath it
-// (when there is one; without one, a disk in memory) and logs what it was asked, in a log that
-// every handle opened on it shares.
+// (when there is one; without one, writes and requests succeed and reads fail) and logs what it was
+// asked, in a log that every handle opened on it shares.
 
 #include "platform/Devices.h"
 #include "platform/linux/DeviceRegistry.h"
@@ -37,8 +37,6 @@ struct DeviceLog {
     int writes = 0;
     int reads = 0;
     int opens = 0;
-    /// The disk of a scripted volume without a real device beneath.
-    std::vector<std::uint8_t> memoryDisk;
 
     std::vector<win::DWORD> requestsSoFar();
     /// The VWIN32 writes (written true) or reads so far.
