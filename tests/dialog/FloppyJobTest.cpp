@@ -145,19 +145,19 @@ TEST_F(FloppyJob, InvalidImageRefusesWithoutQuestion) {
     EXPECT_FALSE(JobState.busy);
 }
 
-// checks that a lock the drive refuses is reported as a cancelled job after the writer's box,
-// and nothing is written.
-TEST_F(FloppyJob, RefusedLockIsReportedAsCancelled) {
-    Prepare(FullContainer(catalogue::kBootImageBytes));
+namespace {
+
+// What the user sees of a job the drive refuses: the writer's lock box, then the monitor's
+// cancel box, then the idle look. attack runs while the question is open.
+void RunRefusedJob(const std::function<void()>& attack = {}) {
     CBootMediaDlg dialog;
     GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
         ASSERT_TRUE(gui.WaitUntilShown());
-        // Another holder of the backing: the volume lock fails.
-        platform::FileHandle holder(win::CreateFileA(floppyPath().c_str(),
-                                                     win::GENERIC_READ | win::GENERIC_WRITE, 0,
-                                                     nullptr, win::OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(holder);
-        StartFloppyJob(gui);
+        gui.Click(res::kIdcCreateFloppy);
+        ASSERT_TRUE(guitest::WaitForMessageBox());
+        if (attack)
+            attack();
+        guitest::AnswerMessageBox(win::IDOK);
         auto lockBox = guitest::WaitForMessageBox();
         ASSERT_TRUE(lockBox);
         EXPECT_EQ(lockBox->text, "1028");
@@ -170,7 +170,25 @@ TEST_F(FloppyJob, RefusedLockIsReportedAsCancelled) {
         EXPECT_EQ(cancelled->icon, QMessageBox::Warning);
         guitest::AnswerMessageBox(win::IDOK);
         WaitForIdle(gui);
+        EXPECT_EQ(gui.Text(res::kIdcStatusText), "1010 A");
+        EXPECT_EQ(gui.Text(res::kIdcCreateFloppy), "1035");
+        EXPECT_TRUE(gui.IsEnabled(res::kIdcCreateFloppy));
     });
+}
+
+} // namespace
+
+// checks that a lock the drive refuses is reported as a cancelled job after the writer's box,
+// and nothing is written.
+TEST_F(FloppyJob, RefusedLockIsReportedAsCancelled) {
+    Prepare(FullContainer(catalogue::kBootImageBytes));
+    // Another holder of the backing, from the question on: the volume lock fails.
+    platform::FileHandle holder;
+    RunRefusedJob([&] {
+        holder.reset(win::CreateFileA(floppyPath().c_str(), win::GENERIC_READ | win::GENERIC_WRITE,
+                                      0, nullptr, win::OPEN_EXISTING, 0, nullptr));
+    });
+    EXPECT_TRUE(holder);
     EXPECT_EQ(DiskPrefix(floppyPath(), catalogue::kCylinderBytes),
               test::Bytes(catalogue::kCylinderBytes, 0));
 }
@@ -417,36 +435,6 @@ TEST_F(FloppyJob, NoJobStartsWhileTheLastOneIsReported) {
     });
     EXPECT_EQ(drive.log->writes, 2 * kAllCylinders);
 }
-
-namespace {
-
-// What the user sees of a job the drive refuses: the writer's lock box, then the monitor's
-// cancel box, then the idle look. attack runs while the question is open.
-void RunRefusedJob(const std::function<void()>& attack = {}) {
-    CBootMediaDlg dialog;
-    GuiDriver::RunModal(dialog, [&](GuiDriver& gui) {
-        ASSERT_TRUE(gui.WaitUntilShown());
-        gui.Click(res::kIdcCreateFloppy);
-        ASSERT_TRUE(guitest::WaitForMessageBox());
-        if (attack)
-            attack();
-        guitest::AnswerMessageBox(win::IDOK);
-        auto lockBox = guitest::WaitForMessageBox();
-        ASSERT_TRUE(lockBox);
-        EXPECT_EQ(lockBox->text, "1028");
-        guitest::AnswerMessageBox(win::IDOK);
-        auto cancelled = guitest::WaitForMessageBox();
-        ASSERT_TRUE(cancelled);
-        EXPECT_EQ(cancelled->text, "1022");
-        guitest::AnswerMessageBox(win::IDOK);
-        WaitForIdle(gui);
-        EXPECT_EQ(gui.Text(res::kIdcStatusText), "1010 A");
-        EXPECT_EQ(gui.Text(res::kIdcCreateFloppy), "1035");
-        EXPECT_TRUE(gui.IsEnabled(res::kIdcCreateFloppy));
-    });
-}
-
-} // namespace
 
 // checks that an image grown to 10 MB while the question is open is not written
 TEST_F(FloppyJob, ImageGrownDuringTheQuestionIsNotWritten) {
