@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace bench {
 namespace {
@@ -69,19 +72,19 @@ ChildRun RunChild(const std::vector<std::string>& arguments) {
     for (std::string& argument : copies)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, kNowhere, O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, kNowhere, O_WRONLY, 0);
     ChildRun run;
     const Clock::time_point start = Clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        const int nowhere = open(kNowhere, O_WRONLY);
-        dup2(nowhere, STDOUT_FILENO);
-        dup2(nowhere, STDERR_FILENO);
-        execvp(argv[0], argv.data());
-        _exit(EXIT_FAILURE);
-    }
+    pid_t child = 0;
+    const bool spawned =
+        posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage = {};
-    if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
+    if (spawned && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
         run.status = WEXITSTATUS(status);
         run.seconds = SecondsSince(start);
         run.cpuSeconds = CpuSeconds(usage);

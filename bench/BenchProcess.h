@@ -33,6 +33,8 @@ struct ChildRun {
     double seconds = 0;
     double cpuSeconds = 0;
     double contextSwitches = 0;
+    /// The kernel's count, which for a child is at least the spawning process's resident
+    /// memory at the spawn: Linux carries it over the exec.
     double peakMiB = 0;
 };
 

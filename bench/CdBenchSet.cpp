@@ -19,6 +19,8 @@ constexpr std::size_t kChunkBytes = 1024 * 1024;
 constexpr std::uint64_t kBootSeed = kFiles + 1;
 constexpr const char* kManifestName = "bench.manifest";
 constexpr const char* kContainerName = "install.dat";
+// What xorriso names the first El Torito image when it extracts it.
+constexpr const char* kExtractedBootImage = "eltorito_img1_bios.img";
 
 // Bytes that neither compress nor repeat: a xorshift generator.
 struct Noise {
@@ -128,7 +130,7 @@ bool MakeCdBenchSet(const fs::path& folder, std::uint64_t totalBytes,
     return true;
 }
 
-std::string CheckDiscFiles(const fs::path& disc, const CdBenchSet& set, const fs::path& scratch) {
+std::string CheckDisc(const fs::path& disc, const CdBenchSet& set, const fs::path& scratch) {
     RemoveAll(scratch);
     const ChildRun extracted = RunChild(
         {"xorriso", "-osirrox", "on", "-indev", disc.string(), "-extract", "/", scratch.string()});
@@ -149,6 +151,17 @@ std::string CheckDiscFiles(const fs::path& disc, const CdBenchSet& set, const fs
     if (fault.empty() && found != set.names.size())
         fault = "the disc holds " + std::to_string(found) + " files instead of " +
                 std::to_string(set.names.size());
+    RemoveAll(scratch);
+    if (!fault.empty())
+        return fault;
+    // The El Torito image: the boot floppy, as the container holds it.
+    const fs::path bootImages = scratch / "boot";
+    fs::create_directories(scratch, error); // xorriso makes the last folder only
+    const ChildRun booted = RunChild({"xorriso", "-osirrox", "on", "-indev", disc.string(),
+                                      "-extract_boot_images", bootImages.string() + "/"});
+    if (booted.status != 0 ||
+        !SameBytes(bootImages / kExtractedBootImage, set.files / kBootFloppyName))
+        fault = "the boot image is missing from the disc or differs from the boot floppy";
     RemoveAll(scratch);
     return fault;
 }

@@ -26,10 +26,10 @@ struct CdBenchSet {
 bool MakeCdBenchSet(const std::filesystem::path& folder, std::uint64_t totalBytes,
                     const std::string& resfileTool, CdBenchSet* set, std::string* error);
 
-/// Extracts the disc's files into scratch (removed again afterwards) and compares them with the
-/// set's: empty when the disc holds exactly the set's files with exactly their bytes, else what
-/// is wrong.
-std::string CheckDiscFiles(const std::filesystem::path& disc, const CdBenchSet& set,
-                           const std::filesystem::path& scratch);
+/// Extracts the disc's files and its El Torito image into scratch (removed again afterwards) and
+/// compares them with the set's: empty when the disc holds exactly the set's files with exactly
+/// their bytes and the boot floppy as its boot image, else what is wrong.
+std::string CheckDisc(const std::filesystem::path& disc, const CdBenchSet& set,
+                      const std::filesystem::path& scratch);
 
 } // namespace bench

@@ -4,7 +4,8 @@
 // master and a file recorder) beside xorriso's mkisofs emulation building the same disc from the
 // same files as plain files, in the same run, alternating. For each size: 100 files of
 // incompressible bytes and a boot floppy; the median wall time, processor time and peak memory
-// of each, their ratio, and a check that the job's disc holds every file byte for byte.
+// of each, their ratio, and a check that the job's disc holds every file and the boot image byte
+// for byte.
 //
 //   cd_bench [--runs=N] [--sizes=MiB,MiB,...] [FOLDER]
 //     default: 3 runs, sizes 30,300,900 MiB, a new folder under $TMPDIR or /tmp removed
@@ -244,9 +245,9 @@ std::optional<SizeFigures> MeasureSize(const fs::path& root, std::uint64_t sizeM
                 figures.xorrisoSeconds, bench::Median(xorrisoCpu), bench::Median(xorrisoSwitches),
                 figures.xorrisoPeakMiB);
     std::printf("  ratio job / xorriso: %.2f\n", figures.jobSeconds / figures.xorrisoSeconds);
-    const std::string fault = bench::CheckDiscFiles(disc, set, folder / "extracted");
+    const std::string fault = bench::CheckDisc(disc, set, folder / "extracted");
     std::printf("  disc of the last job: %s\n",
-                fault.empty() ? "every file byte for byte" : fault.c_str());
+                fault.empty() ? "every file and the boot image byte for byte" : fault.c_str());
     fs::remove_all(folder);
     if (!good || !fault.empty())
         return std::nullopt;

@@ -8,70 +8,26 @@
 // Usage: check_bench SAMPLE_DIR RESFILE [RESFILE...]   (e.g. a build before a change beside one
 // after it). SAMPLE_DIR is the build's sample folder, with install.manifest and its files.
 
+#include "bench/BenchProcess.h"
+
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kTextBytes = std::size_t{64} << 20;
 constexpr const char* kHugeEntry = "1016";
-constexpr double kKibPerMib = 1024.0;
 constexpr double kBytesPerMib = 1024.0 * 1024.0;
 constexpr int kUsageArgs = 3;
-
-struct Figures {
-    bool ran = false;
-    int status = -1;
-    double seconds = 0;
-    double peakMib = 0;
-};
-
-// Runs the program with standard output and error to /dev/null; its status, time and peak
-// resident memory.
-Figures Measure(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    Figures figures;
-    const auto start = Clock::now();
-    pid_t child = 0;
-    const bool spawned =
-        posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    if (!spawned)
-        return figures;
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child)
-        return figures;
-    figures.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    figures.ran = WIFEXITED(status);
-    figures.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    figures.peakMib = static_cast<double>(usage.ru_maxrss) / kKibPerMib;
-    return figures;
-}
 
 // A text of the given size that keeps the escapes busy: printable words, tabs, line ends and
 // bytes beyond ASCII, led by a %s that a format of two integers cannot take.
@@ -104,16 +60,16 @@ bool WriteManifest(const fs::path& sampleDir, const fs::path& text, const fs::pa
     return true;
 }
 
-void Print(const std::string& what, const Figures& figures, const Figures& anchor) {
-    if (!figures.ran) {
+void Print(const std::string& what, const bench::ChildRun& figures, const bench::ChildRun& anchor) {
+    if (figures.status < 0) {
         std::printf("%-48s did not run\n", what.c_str());
         return;
     }
     std::printf("%-48s %7.2f s  %8.1f MiB peak  (%.0fx the anchor's time, %.1f MiB over the "
                 "text; exit %d)\n",
-                what.c_str(), figures.seconds, figures.peakMib,
+                what.c_str(), figures.seconds, figures.peakMiB,
                 anchor.seconds > 0 ? figures.seconds / anchor.seconds : 0.0,
-                figures.peakMib - static_cast<double>(kTextBytes) / kBytesPerMib, figures.status);
+                figures.peakMiB - static_cast<double>(kTextBytes) / kBytesPerMib, figures.status);
 }
 
 } // namespace
@@ -136,19 +92,20 @@ int main(int argc, char** argv) {
     int result = EXIT_FAILURE;
     if (!WriteHugeText(text) || !WriteManifest(sampleDir, text, manifest)) {
         std::fprintf(stderr, "check_bench: cannot prepare the container from %s\n", argv[1]);
-    } else if (Measure({argv[2], "create", container.string(), manifest.string()}).status != 0) {
+    } else if (bench::RunChild({argv[2], "create", container.string(), manifest.string()}).status !=
+               0) {
         std::fprintf(stderr, "check_bench: %s create failed\n", argv[2]);
     } else {
         std::printf("container: %.1f MiB, entry %s a text of %.1f MiB\n",
                     static_cast<double>(fs::file_size(container)) / kBytesPerMib, kHugeEntry,
                     static_cast<double>(kTextBytes) / kBytesPerMib);
-        Measure({"cat", container.string()}); // the page cache holds the container for all
-        const Figures anchor = Measure({"cat", container.string()});
+        bench::RunChild({"cat", container.string()}); // the page cache holds the container for all
+        const bench::ChildRun anchor = bench::RunChild({"cat", container.string()});
         std::printf("%-48s %7.2f s  %8.1f MiB peak\n", "anchor: cat of the container",
-                    anchor.seconds, anchor.peakMib);
+                    anchor.seconds, anchor.peakMiB);
         for (int tool = 2; tool < argc; ++tool)
             Print(std::string(argv[tool]) + " check",
-                  Measure({argv[tool], "check", container.string()}), anchor);
+                  bench::RunChild({argv[tool], "check", container.string()}), anchor);
         result = EXIT_SUCCESS;
     }
     std::error_code ignored;
