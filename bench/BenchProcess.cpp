@@ -53,6 +53,18 @@ double OwnContextSwitches() {
     return ContextSwitches(usage);
 }
 
+double ThreadCpuSeconds() {
+    rusage usage = {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return CpuSeconds(usage);
+}
+
+double ThreadContextSwitches() {
+    rusage usage = {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return ContextSwitches(usage);
+}
+
 void ResetOwnPeak() {
     std::ofstream(kClearRefs) << kResetPeak;
 }

@@ -21,6 +21,10 @@ double OwnCpuSeconds();
 /// to: the times threads that hand work to each other meet.
 double OwnContextSwitches();
 
+/// The processor time and the context switches of the calling thread alone so far.
+double ThreadCpuSeconds();
+double ThreadContextSwitches();
+
 /// Starts this process's peak resident memory afresh from what it holds now.
 void ResetOwnPeak();
 
