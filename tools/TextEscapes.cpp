@@ -97,20 +97,17 @@ bool DecodeEscapes(std::string_view text, std::string* bytes, std::string* error
 
 std::string EncodeEscapes(std::string_view bytes, std::size_t maxChars) {
     // Only what can be shown is encoded: a text of megabytes costs no more than a short one.
+    // The first cut characters are the longest front that leaves room for the ellipsis.
     std::string whole;
-    std::size_t encoded = 0;
-    for (; encoded < bytes.size() && whole.size() <= maxChars; ++encoded)
-        whole += Encode(bytes[encoded]);
-    if (encoded == bytes.size() && whole.size() <= maxChars)
-        return whole;
-    std::string cut;
-    for (char c : bytes) {
-        const std::string piece = Encode(c);
-        if (cut.size() + piece.size() + kEllipsis.size() > maxChars)
-            break;
-        cut += piece;
+    std::size_t cut = 0;
+    for (const char c : bytes) {
+        whole += Encode(c);
+        if (whole.size() > maxChars)
+            return whole.substr(0, cut) + std::string(kEllipsis);
+        if (whole.size() + kEllipsis.size() <= maxChars)
+            cut = whole.size();
     }
-    return cut + std::string(kEllipsis);
+    return whole;
 }
 
 std::string QuoteEscaped(std::string_view bytes, std::size_t maxChars) {
