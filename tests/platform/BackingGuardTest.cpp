@@ -38,18 +38,6 @@ constexpr std::uint8_t kBlank = 0x00;
 constexpr std::uint8_t kOther = 0x33;
 constexpr std::uint8_t kWritten = 0x77;
 
-bool IsFloppy(HANDLE volume) {
-    DISK_GEOMETRY records[10]{};
-    DWORD returned = 0;
-    if (!DeviceIoControl(volume, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, records, sizeof records,
-                         &returned, nullptr))
-        return false;
-    for (DWORD i = 0; i < returned / sizeof(DISK_GEOMETRY); ++i)
-        if (records[i].MediaType == F3_1Pt44_512)
-            return true;
-    return false;
-}
-
 bool AllBytesAre(const std::string& path, std::uint8_t value) {
     const test::Bytes bytes = test::ReadFileBytes(path);
     return !bytes.empty() && std::ranges::all_of(bytes, [value](auto b) { return b == value; });
@@ -76,7 +64,7 @@ TEST_F(BackingGuard, PseudoFilesAreNotDisks) {
         test::VolumeDrive drive(path);
         FileHandle volume = test::VolumeDrive::Open();
         ASSERT_TRUE(volume);
-        EXPECT_FALSE(IsFloppy(volume.get()));
+        EXPECT_FALSE(test::TakesHighDensity(test::MediaTypes(volume.get())));
         EXPECT_EQ(test::VolumeRequest(volume.get(), FSCTL_LOCK_VOLUME), DWORD{ERROR_ACCESS_DENIED});
         EXPECT_EQ(test::WriteCylinder(volume.get(), kWritten), DWORD{ERROR_ACCESS_DENIED});
         std::ifstream after(path);

@@ -6,6 +6,7 @@
 #include "platform/System.h"
 #include "platform/linux/BackingHook.h"
 #include "platform/linux/DeviceRegistry.h"
+#include "platform/linux/ScopedDescriptor.h"
 #include "platform/linux/VolumeDevice.h"
 #include "support/CapturedLog.h"
 #include "support/ContainerBuilder.h"
@@ -26,27 +27,22 @@ namespace {
 constexpr std::size_t kDiskBytes = 1474560;
 constexpr DWORD kCylinder = 18432;
 
+// The 1.44 MB medium when the volume lists it, else the first record's medium (Unknown when
+// the request fails).
 MEDIA_TYPE FirstMediaType(HANDLE volume) {
-    DISK_GEOMETRY records[10]{};
-    DWORD returned = 0;
-    EXPECT_TRUE(DeviceIoControl(volume, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, records,
-                                sizeof records, &returned, nullptr));
-    for (const DISK_GEOMETRY& record : records)
-        if (record.MediaType == F3_1Pt44_512)
-            return F3_1Pt44_512;
-    return records[0].MediaType;
+    const std::vector<DISK_GEOMETRY> records = test::MediaTypes(volume);
+    if (records.empty())
+        return Unknown;
+    return test::TakesHighDensity(records) ? F3_1Pt44_512 : records.front().MediaType;
 }
 
 // The first byte of cylinder 0 as a read through the volume gives it; -1 when the read fails.
 int ReadFirstByte(HANDLE volume) {
-    auto* data =
-        static_cast<std::uint8_t*>(VirtualAlloc(nullptr, kCylinder, MEM_COMMIT, PAGE_READWRITE));
+    const test::CylinderBuffer data(0);
     DWORD got = 0;
     const bool done = SetFilePointer(volume, 0, nullptr, FILE_BEGIN) == 0 &&
-                      ReadFile(volume, data, kCylinder, &got, nullptr) && got == kCylinder;
-    const int first = done ? data[0] : -1;
-    VirtualFree(data, 0, MEM_RELEASE);
-    return first;
+                      ReadFile(volume, data.get(), kCylinder, &got, nullptr) && got == kCylinder;
+    return done ? data.get()[0] : -1;
 }
 
 // checks that a whole block device of one 1.44 MB disk (a USB floppy) is a floppy and is written
@@ -203,11 +199,11 @@ TEST(BlockDevice, ReadsComeFromTheDisk) {
         ASSERT_EQ(test::WriteCylinder(volume.get(), 0x77), DWORD{ERROR_SUCCESS});
         EXPECT_EQ(ReadFirstByte(volume.get()), 0x77);
         {
-            const int behind = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+            const platform::layer::ScopedDescriptor behind(
+                ::open(file.c_str(), O_WRONLY | O_CLOEXEC));
             const std::uint8_t changed = 0x55;
-            ASSERT_EQ(pwrite(behind, &changed, 1, 0), 1);
-            fsync(behind);
-            ::close(behind);
+            ASSERT_EQ(pwrite(behind.get(), &changed, 1, 0), 1);
+            fsync(behind.get());
         }
         EXPECT_EQ(ReadFirstByte(volume.get()), 0x55);
     }

@@ -37,40 +37,9 @@ bool Request(HANDLE volume, DWORD code) {
     return test::VolumeRequest(volume, code) == ERROR_SUCCESS;
 }
 
-std::vector<DISK_GEOMETRY> MediaTypes(HANDLE volume) {
-    std::vector<DISK_GEOMETRY> records(10);
-    DWORD returned = 0;
-    if (!DeviceIoControl(volume, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, records.data(),
-                         static_cast<DWORD>(records.size() * sizeof(DISK_GEOMETRY)), &returned,
-                         nullptr))
-        return {};
-    records.resize(returned / sizeof(DISK_GEOMETRY));
-    return records;
-}
-
-bool TakesHighDensity(const std::vector<DISK_GEOMETRY>& records) {
-    for (const DISK_GEOMETRY& record : records)
-        if (record.MediaType == F3_1Pt44_512)
-            return true;
-    return false;
-}
-
-// A page-aligned cylinder of one byte value.
-class Cylinder {
-public:
-    explicit Cylinder(std::uint8_t value)
-        : data_(static_cast<std::uint8_t*>(
-              VirtualAlloc(nullptr, kCylinder, MEM_COMMIT, PAGE_READWRITE))) {
-        std::fill_n(data_, kCylinder, value);
-    }
-    ~Cylinder() { VirtualFree(data_, 0, MEM_RELEASE); }
-    Cylinder(const Cylinder&) = delete;
-    Cylinder& operator=(const Cylinder&) = delete;
-    std::uint8_t* get() const { return data_; }
-
-private:
-    std::uint8_t* data_;
-};
+using Cylinder = test::CylinderBuffer;
+using test::MediaTypes;
+using test::TakesHighDensity;
 
 // Writes the bytes and reports the outcome as (success, last error on failure).
 std::pair<bool, DWORD> Write(HANDLE volume, const void* data, DWORD size) {

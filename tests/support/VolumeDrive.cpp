@@ -10,8 +10,6 @@
 namespace test {
 namespace {
 
-constexpr win::DWORD kCylinderBytes = 18432;
-
 std::string DevicePath(char letter) {
     return std::string("\\\\.\\") + letter + ":";
 }
@@ -38,14 +36,38 @@ win::DWORD VolumeRequest(win::HANDLE volume, win::DWORD code) {
 }
 
 win::DWORD WriteCylinder(win::HANDLE volume, std::uint8_t value) {
-    auto* data = static_cast<std::uint8_t*>(
-        win::VirtualAlloc(nullptr, kCylinderBytes, win::MEM_COMMIT, win::PAGE_READWRITE));
-    std::fill_n(data, kCylinderBytes, value);
+    const CylinderBuffer data(value);
     win::DWORD written = 0;
-    const bool done = win::WriteFile(volume, data, kCylinderBytes, &written, nullptr);
-    const win::DWORD error = done ? win::ERROR_SUCCESS : win::GetLastError();
-    win::VirtualFree(data, 0, win::MEM_RELEASE);
-    return error;
+    return win::WriteFile(volume, data.get(), CylinderBuffer::kBytes, &written, nullptr)
+               ? win::ERROR_SUCCESS
+               : win::GetLastError();
+}
+
+std::vector<win::DISK_GEOMETRY> MediaTypes(win::HANDLE volume) {
+    std::vector<win::DISK_GEOMETRY> records(10);
+    win::DWORD returned = 0;
+    if (!win::DeviceIoControl(volume, win::IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, records.data(),
+                              static_cast<win::DWORD>(records.size() * sizeof(win::DISK_GEOMETRY)),
+                              &returned, nullptr))
+        return {};
+    records.resize(returned / sizeof(win::DISK_GEOMETRY));
+    return records;
+}
+
+bool TakesHighDensity(const std::vector<win::DISK_GEOMETRY>& records) {
+    return std::any_of(records.begin(), records.end(), [](const win::DISK_GEOMETRY& record) {
+        return record.MediaType == win::F3_1Pt44_512;
+    });
+}
+
+CylinderBuffer::CylinderBuffer(std::uint8_t value)
+    : data_(static_cast<std::uint8_t*>(
+          win::VirtualAlloc(nullptr, kBytes, win::MEM_COMMIT, win::PAGE_READWRITE))) {
+    std::fill_n(data_, kBytes, value);
+}
+
+CylinderBuffer::~CylinderBuffer() {
+    win::VirtualFree(data_, 0, win::MEM_RELEASE);
 }
 
 } // namespace test

@@ -3,11 +3,13 @@
 // A drive of the layer over a path of the test's choice, as the environment would map it, and
 // its volume opened as the NT writer opens it.
 
+#include "platform/Devices.h"
 #include "platform/ScopedHandle.h"
 #include "platform/linux/DeviceRegistry.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -35,5 +37,26 @@ win::DWORD VolumeRequest(win::HANDLE volume, win::DWORD code);
 /// Writes one cylinder, 18,432 bytes of value from a page-aligned buffer, at the handle's
 /// position: ERROR_SUCCESS, or the error it failed with.
 win::DWORD WriteCylinder(win::HANDLE volume, std::uint8_t value);
+
+/// The records of the volume's media-type request; none when it fails.
+std::vector<win::DISK_GEOMETRY> MediaTypes(win::HANDLE volume);
+
+/// Whether the records list the 1.44 MB medium.
+bool TakesHighDensity(const std::vector<win::DISK_GEOMETRY>& records);
+
+/// One cylinder in page-aligned memory, as unbuffered handles take it, filled with value.
+class CylinderBuffer {
+public:
+    static constexpr win::DWORD kBytes = 18432;
+
+    explicit CylinderBuffer(std::uint8_t value);
+    ~CylinderBuffer();
+    CylinderBuffer(const CylinderBuffer&) = delete;
+    CylinderBuffer& operator=(const CylinderBuffer&) = delete;
+    std::uint8_t* get() const { return data_; }
+
+private:
+    std::uint8_t* data_;
+};
 
 } // namespace test
