@@ -38,9 +38,10 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     const std::filesystem::path folder = argv[1];
+    const auto drawnImages = res::DrawMainIconGroup();
     for (const ThemeSize& theme : kThemeSizes) {
         QImage picture;
-        for (const res::IndexedImage& drawn : res::DrawMainIconGroup())
+        for (const res::IndexedImage& drawn : drawnImages)
             if (drawn.size == theme.drawn)
                 picture = ToQImage(drawn).scaled(theme.size, theme.size, Qt::IgnoreAspectRatio,
                                                  Qt::FastTransformation);
