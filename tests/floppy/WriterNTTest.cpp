@@ -12,6 +12,8 @@
 #include "support/ScriptedDevices.h"
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace floppytest {
@@ -394,6 +396,48 @@ TEST_F(WriterNT, MountedDiskIsNeverWritten) {
     // The file system keeps its first 1,024 bytes free; the job would have filled them.
     const test::Bytes disk = test::ReadFileBytes(image);
     EXPECT_EQ(test::Bytes(disk.begin(), disk.begin() + 1024), test::Bytes(1024, 0));
+}
+
+// checks that a disk one of whose partitions is mounted is never written: the whole device is
+// in use though its own node is not mounted
+TEST_F(WriterNT, DiskWithAMountedPartitionIsNeverWritten) {
+    OpenContainer(BootImage(3));
+    const std::string image = dir_.path("partitioned.img");
+    test::Bytes disk(kImageBytes, 0);
+    // A DOS partition table: one Linux partition from sector 64 to the end of the disk.
+    constexpr std::size_t kEntry = 446;
+    constexpr std::uint32_t kFirstSector = 64;
+    constexpr std::uint32_t kSectors = kImageBytes / 512 - kFirstSector;
+    disk[kEntry + 4] = 0x83;
+    for (int i = 0; i < 4; ++i) {
+        disk[kEntry + 8 + i] = static_cast<std::uint8_t>(kFirstSector >> (8 * i));
+        disk[kEntry + 12 + i] = static_cast<std::uint8_t>(kSectors >> (8 * i));
+    }
+    disk[510] = 0x55;
+    disk[511] = 0xAA;
+    ASSERT_TRUE(test::WriteFileBytes(image, disk));
+    test::LoopDevice loop(image, {.partitions = true});
+    if (!loop)
+        GTEST_SKIP() << "no loop device for this process";
+    const std::string partition = loop.path() + "p1";
+    for (int tries = 0; tries < 100 && !std::filesystem::exists(partition); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!std::filesystem::exists(partition))
+        GTEST_SKIP() << "this kernel reads no DOS partition table on a loop device";
+    if (!test::MakeExt2(partition))
+        GTEST_SKIP() << "no mke2fs";
+    test::Ext2Mount mounted(partition, dir_.path("mnt"));
+    if (!mounted)
+        GTEST_SKIP() << "cannot mount ext2 here";
+    auto a = MountImageDrive('A', loop.path());
+    SelectDriveA();
+    RunWorker();
+    ExpectOnlyErrorBox(kLockError);
+    EXPECT_TRUE(JobState.cancelRequested);
+    const test::Bytes after = test::ReadFileBytes(image);
+    EXPECT_EQ(test::Bytes(after.begin(), after.begin() + 512),
+              test::Bytes(disk.begin(), disk.begin() + 512))
+        << "the partition table is as it was";
 }
 
 } // namespace

@@ -31,7 +31,8 @@ LoopDevice::LoopDevice(const std::string& file, LoopOptions options) {
         loop_config config{};
         config.fd = static_cast<unsigned>(backing);
         config.block_size = options.sectorBytes;
-        config.info.lo_flags = LO_FLAGS_AUTOCLEAR | (options.readOnly ? LO_FLAGS_READ_ONLY : 0);
+        config.info.lo_flags = LO_FLAGS_AUTOCLEAR | (options.readOnly ? LO_FLAGS_READ_ONLY : 0) |
+                               (options.partitions ? LO_FLAGS_PARTSCAN : 0);
         const bool attached =
             device >= 0 && backing >= 0 && ioctl(device, LOOP_CONFIGURE, &config) == 0;
         if (backing >= 0)

@@ -12,6 +12,7 @@ namespace test {
 struct LoopOptions {
     bool readOnly = false;      ///< a write-protected disk
     unsigned sectorBytes = 512; ///< the device's logical block size
+    bool partitions = false;    ///< the kernel reads its partition table (/dev/loopNpM)
 };
 
 class LoopDevice {
