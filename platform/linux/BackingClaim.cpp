@@ -131,10 +131,8 @@ bool BackingClaim::claimBlockDevice() {
 
 DiskIo* BackingClaim::disk() {
     // An image file's bytes were opened with the backing; its size is checked at each transfer.
-    if (!backing_.isBlockDevice()) {
-        diskChecked_ = true;
+    if (!backing_.isBlockDevice())
         return &backing_.image;
-    }
     if (medium_.fd)
         return &medium_;
     DiskMedium opened =
@@ -145,7 +143,6 @@ DiskIo* BackingClaim::disk() {
     }
     medium_.fd = std::move(opened.fd);
     medium_.direct = opened.direct;
-    diskChecked_ = true;
     return &medium_;
 }
 
@@ -236,7 +233,7 @@ bool BackingClaim::read(std::uint64_t offset, void* data, std::uint32_t size, st
 
 bool BackingClaim::flush() {
     const int fd = backing_.isBlockDevice() ? medium_.fd.get() : backing_.image.fd.get();
-    if (fd < 0 || !diskChecked_)
+    if (fd < 0)
         return true;
     if (fdatasync(fd) == 0)
         return true;

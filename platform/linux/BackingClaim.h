@@ -83,7 +83,6 @@ private:
     int lockedFd_ = -1;          ///< the descriptor that carries the locks
     ScopedDescriptor exclusive_; ///< a block device's exclusive open
     DiskIo medium_;              ///< a block device's disk, once opened
-    bool diskChecked_ = false;
     std::uint64_t expectedBytes_ = 0;
 };
 
