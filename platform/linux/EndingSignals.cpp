@@ -13,7 +13,6 @@
 namespace platform::layer {
 namespace {
 
-constexpr std::array kEndingSignals{SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 constexpr long kPollNanoseconds = 10'000'000;
 constexpr long kPollsPerSecond = 100;
 // The shell's status for a process ended by a signal, should the default action not end it.

@@ -4,13 +4,17 @@
 // down, an unfinished disc file removed). While such work runs, EndProcessBySignal
 // (platform/System.h) lets it stop cleanly before the signal ends the process.
 
+#include <array>
 #include <chrono>
 #include <csignal>
 
 namespace platform::layer {
 
-/// Whether the signal is one by which a user or the system asks the process to end: hang-up,
-/// interrupt, quit, terminate.
+/// The signals by which a user or the system asks the process to end: hang-up, interrupt, quit,
+/// terminate.
+inline constexpr std::array kEndingSignals{SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+
+/// Whether the signal is one of kEndingSignals.
 bool IsEndingSignal(int signal) noexcept;
 
 /// How long EndProcessBySignal waits for deferred work to stop before it ends the process

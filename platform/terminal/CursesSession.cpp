@@ -2,6 +2,7 @@
 #include "platform/terminal/CursesSession.h"
 
 #include "platform/System.h"
+#include "platform/linux/EndingSignals.h"
 
 #include <array>
 #include <atomic>
@@ -19,7 +20,7 @@ namespace {
 
 constexpr int kEscapeDelayMs = 25;
 constexpr std::size_t kRestoreBytes = 256;
-constexpr std::array kEndingSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+using platform::layer::kEndingSignals;
 // Capabilities that undo what curses did to the screen: attributes, cursor, keypad, alternate
 // screen.
 constexpr std::array<const char*, 4> kRestoreCapabilities{"sgr0", "cnorm", "rmkx", "rmcup"};
