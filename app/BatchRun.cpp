@@ -41,7 +41,8 @@ char RecorderLetter(const DriveChoice& choice) {
     if (letter == 0)
         Complain(choice.file +
                  " cannot be a file recorder: it must end in .iso, hold no ':', and be a regular "
-                 "file or a new one in an existing folder (the log file may say more)");
+                 "file (not a symbolic link) or a new one in an existing folder (the log file "
+                 "may say more)");
     return letter;
 }
 

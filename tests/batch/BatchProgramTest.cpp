@@ -270,6 +270,33 @@ TEST_F(BatchProgram, FilesThatCannotBeDrivesAreRefused) {
     EXPECT_FALSE(fs::exists(dir_.path("missing")));
 }
 
+// checks that the container is never written, whatever the targets name: the container itself
+// as the floppy image, symbolic links to it as the image and as the disc, and a hard link to it
+// as the disc, which the recording replaces as a name only
+TEST_F(BatchProgram, ContainerIsNeverWritten) {
+    const test::Bytes container = test::ReadFileBytes(dir_.path("install.dat"));
+    fs::create_symlink("install.dat", dir_.path("link.img"));
+    fs::create_symlink("install.dat", dir_.path("link.iso"));
+    fs::create_hard_link(dir_.path("install.dat"), dir_.path("hard.iso"));
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        int status;
+    } cases[] = {
+        {"the container as the image", {"--floppy", "install.dat", "--yes"}, kUsage},
+        {"a symbolic link as the image", {"--floppy", "link.img", "--yes"}, kUsage},
+        {"a symbolic link as the disc", {"--cd", "link.iso", "--yes"}, kUsage},
+        {"a hard link as the disc", {"--cd", "hard.iso", "--yes"}, kSucceeded},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::ProgramRun made = run(c.arguments);
+        EXPECT_EQ(made.status, c.status) << made.errors;
+        EXPECT_EQ(test::ReadFileBytes(dir_.path("install.dat")), container);
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_.path("link.iso")));
+}
+
 // checks that on a terminal the progress is one line redrawn in place, with its bar
 TEST_F(BatchProgram, TerminalShowsOneLineRedrawnInPlace) {
     if (!disctest::HaveProgram("script"))

@@ -49,15 +49,20 @@ ComPtr<IDiscMaster> OpenDiscMaster() {
 } // namespace
 
 // checks that only usable .iso paths become file recorders, each once, in order, with its
-// absolute libburn address, and that an existing file is left as it was.
+// absolute libburn address, and that an existing file is left as it was; a symbolic link is
+// refused, since the recording would replace what it points to.
 TEST(RecorderRegistry, OffersUsableIsoFilesOnly) {
     test::TempDir dir;
     std::ofstream(dir.path("kept.iso")) << "old disc";
     std::filesystem::create_directory(dir.path("folder.iso"));
+    std::filesystem::create_symlink(dir.path("kept.iso"), dir.path("link.iso"));
+    std::filesystem::create_symlink(dir.path("nowhere"), dir.path("dangling.iso"));
     const std::string relativeDir = std::filesystem::relative(dir.root()).string();
     ScopedRecorderSources sources({.opticalDrives = false,
                                    .files = {
+                                       dir.path("link.iso"),
                                        dir.path("kept.iso"),
+                                       dir.path("dangling.iso"),
                                        dir.path("missing") + "/x.iso",
                                        dir.path("notes.txt"),
                                        dir.path("folder.iso"),

@@ -75,17 +75,21 @@ std::optional<std::string> FileRecorderProblem(const fs::path& file) {
 }
 
 // The libburn address of a file recorder, or nothing (and the reason in the log) when the file
-// is not to be offered.
+// is not to be offered. Only the folder is resolved: the recording replaces the entry of that
+// name, and a symbolic link there is refused, since what it points to (the container itself,
+// say) would be replaced instead.
 std::optional<std::string> FileRecorderAddress(const std::string& path) {
     std::error_code error;
     fs::path file = fs::absolute(path, error);
     if (!error)
-        file = fs::weakly_canonical(file, error);
+        file = fs::weakly_canonical(file.parent_path(), error) / file.filename();
     std::optional<std::string> problem;
     if (!HasIsoExtension(path))
         problem = "its name does not end in .iso";
     else if (error)
         problem = error.message();
+    else if (fs::is_symlink(fs::symlink_status(file, error)))
+        problem = "it is a symbolic link: the recording would replace what it points to";
     else
         problem = FileRecorderProblem(file);
     if (problem) {
