@@ -39,6 +39,15 @@ protected:
         EXPECT_NE(box.thread, std::this_thread::get_id());
     }
 
+    // A job on the block device, which is in use: the lock is refused and the job cancelled.
+    void ExpectRefusedAsInUse(const std::string& device) {
+        auto a = MountImageDrive('A', device);
+        SelectDriveA();
+        RunWorker();
+        ExpectOnlyErrorBox(kLockError);
+        EXPECT_TRUE(JobState.cancelRequested);
+    }
+
     static void ExpectJobOver() {
         EXPECT_FALSE(JobState.busy);
         EXPECT_EQ(JobState.progress, 0);
@@ -388,11 +397,7 @@ TEST_F(WriterNT, MountedDiskIsNeverWritten) {
     test::Ext2Mount mounted(loop.path(), dir_.path("mnt"));
     if (!mounted)
         GTEST_SKIP() << "cannot mount ext2 here";
-    auto a = MountImageDrive('A', loop.path());
-    SelectDriveA();
-    RunWorker();
-    ExpectOnlyErrorBox(kLockError);
-    EXPECT_TRUE(JobState.cancelRequested);
+    ExpectRefusedAsInUse(loop.path());
     // The file system keeps its first 1,024 bytes free; the job would have filled them.
     const test::Bytes disk = test::ReadFileBytes(image);
     EXPECT_EQ(test::Bytes(disk.begin(), disk.begin() + 1024), test::Bytes(1024, 0));
@@ -429,11 +434,7 @@ TEST_F(WriterNT, DiskWithAMountedPartitionIsNeverWritten) {
     test::Ext2Mount mounted(partition, dir_.path("mnt"));
     if (!mounted)
         GTEST_SKIP() << "cannot mount ext2 here";
-    auto a = MountImageDrive('A', loop.path());
-    SelectDriveA();
-    RunWorker();
-    ExpectOnlyErrorBox(kLockError);
-    EXPECT_TRUE(JobState.cancelRequested);
+    ExpectRefusedAsInUse(loop.path());
     const test::Bytes after = test::ReadFileBytes(image);
     EXPECT_EQ(test::Bytes(after.begin(), after.begin() + 512),
               test::Bytes(disk.begin(), disk.begin() + 512))
